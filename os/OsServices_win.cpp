@@ -1,0 +1,7 @@
+#include "os/OsServices.h"
+
+OsServices& WindowsOsServices() {
+    static OsServices services{WindowsRegistry(), WindowsShell(), WindowsSystemEnvironment(), WindowsDisks(),
+                               WindowsVersionResources()};
+    return services;
+}

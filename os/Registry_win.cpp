@@ -1,0 +1,62 @@
+#include "os/Registry.h"
+
+#include <vector>
+
+#include "os/TextConvert.h"
+#include "os/WinHandles.h"
+
+namespace {
+
+HKEY RootKey(RegistryRoot root) {
+    switch (root) {
+        case RegistryRoot::LocalMachine: return HKEY_LOCAL_MACHINE;
+        case RegistryRoot::CurrentUser: return HKEY_CURRENT_USER;
+        case RegistryRoot::ClassesRoot: return HKEY_CLASSES_ROOT;
+    }
+    return HKEY_CURRENT_USER;
+}
+
+UniqueRegKey OpenForReading(RegistryRoot root, const std::string& key) {
+    HKEY h = nullptr;
+    if (RegOpenKeyExW(RootKey(root), Widen(key).c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return nullptr;
+    return UniqueRegKey(h);
+}
+
+class WinRegistry final : public Registry {
+public:
+    std::optional<std::string> ReadString(RegistryRoot root, const std::string& key,
+                                          const std::string& name) const override {
+        UniqueRegKey h = OpenForReading(root, key);
+        if (!h) return std::nullopt;
+        std::wstring wname = Widen(name);
+        DWORD type = 0, bytes = 0;
+        if (RegQueryValueExW(h.get(), wname.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS)
+            return std::nullopt;
+        if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
+        // The value may grow between the two calls; retry with the new size.
+        std::vector<wchar_t> buf;
+        LONG rc;
+        do {
+            buf.assign(bytes / sizeof(wchar_t) + 1, L'\0');
+            bytes = static_cast<DWORD>(buf.size() * sizeof(wchar_t));
+            rc = RegQueryValueExW(h.get(), wname.c_str(), nullptr, &type,
+                                  reinterpret_cast<BYTE*>(buf.data()), &bytes);
+        } while (rc == ERROR_MORE_DATA);
+        if (rc != ERROR_SUCCESS) return std::nullopt;
+        // Stored strings need not be terminated; stop at the first NUL if there is one.
+        std::wstring_view text(buf.data(), bytes / sizeof(wchar_t));
+        if (auto nul = text.find(L'\0'); nul != std::wstring_view::npos) text = text.substr(0, nul);
+        return Narrow(text);
+    }
+
+    bool KeyExists(RegistryRoot root, const std::string& key) const override {
+        return OpenForReading(root, key) != nullptr;
+    }
+};
+
+}  // namespace
+
+Registry& WindowsRegistry() {
+    static WinRegistry instance;
+    return instance;
+}

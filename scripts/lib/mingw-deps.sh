@@ -1,0 +1,99 @@
+# Static OpenSSL 3.0, libcurl and GoogleTest for the 32-bit mingw target, built from
+# Debian's own sources into a versioned cache outside the repository.
+# Sourced by scripts/setup after common.sh and packages.sh. Sets QARTO_MINGW_DEPS.
+
+src_version() { dpkg-query -W -f='${source:Version}' "$1"; }
+
+# The cache is keyed by the installed host packages' source versions and this recipe;
+# the versions actually built are recorded in VERSIONS inside it.
+mingw_deps_dir() {
+  local key
+  key=$( (echo "openssl $(src_version libssl-dev) curl $(src_version libcurl4-openssl-dev)" \
+          "gtest $(src_version googletest)"; cat "${BASH_SOURCE[0]}" "$QARTO_ROOT/cmake/mingw-i686.cmake") |
+        sha256sum | cut -c1-12)
+  echo "$QARTO_CACHE/mingw-deps/$key"
+}
+
+# fetch_source PACKAGE VERSION DEST: unpacked Debian source tree (patches applied).
+# The mirror may no longer serve the exact version installed (a newer security
+# upload replaces it), so the other versions apt knows are tried, newest first.
+fetch_source() {
+  local pkg=$1 want=$2 dest=$3 ver
+  local versions
+  versions=$( (echo "$want"; apt-cache showsrc "$pkg" | sed -n 's/^Version: //p' | sort -rV) | awk '!seen[$0]++')
+  for ver in $versions; do
+    rm -rf "$dest"; mkdir -p "$dest"
+    if (cd "$dest" && apt-get source -q --only-source "$pkg=$ver" >"$dest.log" 2>&1); then
+      echo "$pkg $ver" >>"$(dirname "$dest")/VERSIONS"
+      echo "    $pkg source $ver"
+      return 0
+    fi
+    echo "    $pkg source $ver not available, trying the next"
+  done
+  echo "error: no source of $pkg could be fetched (see $dest.log)" >&2
+  return 1
+}
+
+build_openssl() {
+  local prefix=$1 work=$2
+  # no-asm: the i686 perlasm output of this release does not assemble for COFF
+  # (ELF-only GOT relocations in bf-586); the C code paths are used instead.
+  fetch_source openssl "$(src_version libssl-dev)" "$work/openssl"
+  local dir; dir=$(find "$work/openssl" -mindepth 1 -maxdepth 1 -type d | head -n1)
+  (cd "$dir" &&
+    ./Configure mingw no-shared no-module no-tests no-dso no-engine no-asm \
+      --prefix="$prefix" --libdir=lib --openssldir=/nonexistent \
+      CC=i686-w64-mingw32-gcc-posix AR=i686-w64-mingw32-ar \
+      RANLIB=i686-w64-mingw32-ranlib RC=i686-w64-mingw32-windres >"$work/openssl.log" 2>&1 &&
+    make -j"$JOBS" build_libs >>"$work/openssl.log" 2>&1 &&
+    make install_dev >>"$work/openssl.log" 2>&1) ||
+    { tail -n 40 "$work/openssl.log"; return 1; }
+}
+
+build_curl() {
+  local prefix=$1 work=$2
+  fetch_source curl "$(src_version libcurl4-openssl-dev)" "$work/curl"
+  local dir; dir=$(find "$work/curl" -mindepth 1 -maxdepth 1 -type d | head -n1)
+  cmake -S "$dir" -B "$work/curl-build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$QARTO_ROOT/cmake/mingw-i686.cmake" -DQARTO_MINGW_DEPS="$prefix" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DBUILD_SHARED_LIBS=OFF -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF -DENABLE_MANUAL=OFF \
+    -DCURL_USE_OPENSSL=ON -DOPENSSL_ROOT_DIR="$prefix" -DOPENSSL_USE_STATIC_LIBS=ON \
+    -DCURL_ZLIB=ON -DZLIB_LIBRARY=/usr/i686-w64-mingw32/lib/libz.a -DZLIB_INCLUDE_DIR=/usr/i686-w64-mingw32/include \
+    -DCURL_DISABLE_LDAP=ON -DCURL_DISABLE_LDAPS=ON \
+    -DCURL_USE_LIBSSH2=OFF -DUSE_LIBIDN2=OFF -DUSE_NGHTTP2=OFF -DCURL_BROTLI=OFF -DCURL_ZSTD=OFF \
+    -DENABLE_THREADED_RESOLVER=ON -DCURL_DISABLE_NTLM=OFF \
+    >"$work/curl.log" 2>&1 &&
+  cmake --build "$work/curl-build" -j"$JOBS" >>"$work/curl.log" 2>&1 &&
+  cmake --install "$work/curl-build" >>"$work/curl.log" 2>&1 ||
+    { tail -n 40 "$work/curl.log"; return 1; }
+}
+
+build_gtest() {
+  local prefix=$1 work=$2
+  cmake -S /usr/src/googletest -B "$work/gtest-build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$QARTO_ROOT/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -Dgtest_disable_pthreads=OFF >"$work/gtest.log" 2>&1 &&
+  cmake --build "$work/gtest-build" -j"$JOBS" >>"$work/gtest.log" 2>&1 &&
+  cmake --install "$work/gtest-build" >>"$work/gtest.log" 2>&1 ||
+    { tail -n 40 "$work/gtest.log"; return 1; }
+}
+
+ensure_mingw_deps() {
+  QARTO_MINGW_DEPS=$(mingw_deps_dir)
+  export QARTO_MINGW_DEPS
+  if [ -f "$QARTO_MINGW_DEPS/.complete" ]; then
+    echo "    cached: $QARTO_MINGW_DEPS ($(tr '\n' ' ' <"$QARTO_MINGW_DEPS/VERSIONS"))"; return
+  fi
+  local work="$QARTO_MINGW_DEPS.work"
+  rm -rf "$QARTO_CACHE"/mingw-deps/*.work  # left by interrupted builds
+  rm -rf "$QARTO_MINGW_DEPS" "$work"; mkdir -p "$work"
+  step "build OpenSSL for mingw" build_openssl "$QARTO_MINGW_DEPS" "$work"
+  step "build curl for mingw" build_curl "$QARTO_MINGW_DEPS" "$work"
+  step "build GoogleTest for mingw" build_gtest "$QARTO_MINGW_DEPS" "$work"
+  echo "googletest $(src_version googletest)" >>"$work/VERSIONS"
+  mv "$work/VERSIONS" "$QARTO_MINGW_DEPS/VERSIONS"
+  rm -rf "$work"
+  touch "$QARTO_MINGW_DEPS/.complete"
+}

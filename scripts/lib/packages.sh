@@ -1,0 +1,63 @@
+# Debian packages the project needs, installed only when missing.
+# Sourced by scripts/setup after common.sh.
+
+HOST_PACKAGES=(
+  cmake ninja-build g++ clang libclang-rt-14-dev
+  zlib1g-dev libssl-dev libcurl4-openssl-dev nlohmann-json3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+MINGW_PACKAGES=(
+  gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix mingw-w64-tools
+  libz-mingw-w64-dev googletest dpkg-dev
+  # build tools for OpenSSL and curl from their source packages
+  perl make
+)
+RUN_PACKAGES=(
+  wine wine32:i386 wine64 xvfb xdotool imagemagick fonts-roboto-unhinted
+)
+
+missing_packages() {
+  local p
+  for p in "$@"; do
+    if ! dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+      echo "$p"
+    fi
+  done
+}
+
+install_packages() {
+  local missing
+  missing=$(missing_packages "${HOST_PACKAGES[@]}" "${MINGW_PACKAGES[@]}" "${RUN_PACKAGES[@]}")
+  if [ -z "$missing" ]; then echo "    all packages present"; return; fi
+  need_root
+  echo "    installing: $(echo $missing | tr '\n' ' ')"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+  fi
+  $SUDO apt-get update -q
+  # shellcheck disable=SC2086
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends $missing
+}
+
+# Source packages come through apt. The deb-src entry is derived from the machine's
+# own apt sources so that no mirror is named here.
+ensure_deb_src() {
+  local list=/etc/apt/sources.list.d/qarto-deb-src.sources
+  local legacy=/etc/apt/sources.list.d/qarto-deb-src.list
+  if [ -f "$list" ] || [ -f "$legacy" ] || apt-get indextargets --format '$(CREATED_BY)' 2>/dev/null | grep -q '^Sources$'; then
+    return
+  fi
+  need_root
+  local f
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] || continue
+    grep -qi 'debian' "$f" || continue
+    sed -E 's/^Types:[[:space:]]*deb([[:space:]]|$).*/Types: deb-src/' "$f" | $SUDO tee -a "$list" >/dev/null
+    echo | $SUDO tee -a "$list" >/dev/null
+  done
+  if [ -f /etc/apt/sources.list ]; then
+    grep -E '^deb[[:space:]]' /etc/apt/sources.list | sed -E 's/^deb[[:space:]]/deb-src /' | $SUDO tee "$legacy" >/dev/null || true
+    [ -s "$legacy" ] || $SUDO rm -f "$legacy"
+  fi
+  $SUDO apt-get update -q
+}

@@ -1,0 +1,92 @@
+#pragma once
+// Test doubles of the operating-system services: plain values the test sets.
+#include <map>
+#include <set>
+#include <stdexcept>
+#include <tuple>
+#include <vector>
+
+#include "os/OsServices.h"
+
+class FakeRegistry : public Registry {
+public:
+    std::map<std::tuple<RegistryRoot, std::string, std::string>, std::string> values;
+    std::set<std::pair<RegistryRoot, std::string>> keys;
+
+    std::optional<std::string> ReadString(RegistryRoot root, const std::string& key,
+                                          const std::string& name) const override {
+        auto it = values.find({root, key, name});
+        if (it == values.end()) return std::nullopt;
+        return it->second;
+    }
+    bool KeyExists(RegistryRoot root, const std::string& key) const override { return keys.count({root, key}) > 0; }
+};
+
+class FakeShell : public Shell {
+public:
+    std::map<int, std::string> folders;
+    std::vector<std::intptr_t> results{42};  // answer to each Execute call in turn; the last repeats
+    bool throwOnFirstExecute = false;
+    std::vector<ShellExecuteRequest> executed;
+
+    std::string FolderPath(int csidl) const override {
+        auto it = folders.find(csidl);
+        return it == folders.end() ? std::string() : it->second;
+    }
+    std::intptr_t Execute(const ShellExecuteRequest& request) override {
+        executed.push_back(request);
+        if (throwOnFirstExecute && executed.size() == 1) throw std::runtime_error("shell failed");
+        return results[std::min(executed.size(), results.size()) - 1];
+    }
+};
+
+class FakeSystem : public SystemEnvironment {
+public:
+    std::map<std::string, std::string> env;
+    std::string drive = "C:";
+    std::string user = "alice";
+    WindowsVersion version{10, 0, 19045};
+    bool wow64 = true;
+    std::set<std::string> directories, files;
+    std::string programPath = "C:\\Downloads\\Setup.exe";
+    std::optional<std::array<std::uint8_t, 16>> guid;
+
+    std::string GetEnv(const std::string& name) const override {
+        auto it = env.find(name);
+        return it == env.end() ? std::string() : it->second;
+    }
+    std::string SystemDrive() const override { return drive; }
+    std::string UserName() const override { return user; }
+    WindowsVersion TrueVersion() const override { return version; }
+    bool IsWow64Process() const override { return wow64; }
+    bool DirectoryExists(const std::string& path) const override { return directories.count(path) > 0; }
+    bool FileExists(const std::string& path) const override { return files.count(path) > 0; }
+    std::string SystemDir() const override { return drive + "\\Windows\\system32"; }
+    std::string TempDir() const override { return drive + "\\Temp\\"; }
+    std::string ProgramPath() const override { return programPath; }
+    std::optional<std::array<std::uint8_t, 16>> CreateGuid() const override { return guid; }
+};
+
+class FakeDisks : public Disks {
+public:
+    std::uint64_t FolderSize(const std::string&) const override { return 0; }
+};
+
+class FakeVersions : public VersionResources {
+public:
+    std::map<std::string, FileVersionRecord> records;
+    std::optional<FileVersionRecord> Read(const std::string& file) const override {
+        auto it = records.find(file);
+        if (it == records.end()) return std::nullopt;
+        return it->second;
+    }
+};
+
+struct FakeOs {
+    FakeRegistry registry;
+    FakeShell shell;
+    FakeSystem system;
+    FakeDisks disks;
+    FakeVersions versions;
+    OsServices services{registry, shell, system, disks, versions};
+};
