@@ -18,9 +18,14 @@ bool VersionFromPeb(WindowsVersion& v) {
 #else
     constexpr size_t kMajor = 0xA4, kMinor = 0xA8, kBuild = 0xAC;
 #endif
-    auto* teb = reinterpret_cast<const BYTE*>(NtCurrentTeb());
-    if (!teb) return false;
-    const BYTE* peb = *reinterpret_cast<const BYTE* const*>(teb + (sizeof(void*) == 8 ? 0x60 : 0x30));
+    // The thread block's pointer to the process block, read straight from the segment
+    // register (NtCurrentTeb's inline expansion trips GCC's bounds analysis).
+    const BYTE* peb = nullptr;
+#if defined(_WIN64)
+    asm("movq %%gs:0x60, %0" : "=r"(peb));
+#else
+    asm("movl %%fs:0x30, %0" : "=r"(peb));
+#endif
     if (!peb) return false;
     ULONG major = 0, minor = 0;
     USHORT build = 0;
