@@ -14,6 +14,9 @@ if(WIN32)
   add_compile_definitions(UNICODE _UNICODE NOMINMAX WINVER=0x0601 _WIN32_WINNT=0x0601)
   # One self-contained program: no runtime DLLs beside it.
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # Keep only the code that is reached: the program is downloaded by every user.
+  add_compile_options(-ffunction-sections -fdata-sections)
+  add_link_options(-Wl,--gc-sections)
   # Tests run the Windows programs under Wine in a throwaway prefix of this tree.
   set(QARTO_WINEPREFIX ${PROJECT_BINARY_DIR}/wineprefix)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/lib/wine-run ${QARTO_WINEPREFIX})
