@@ -20,15 +20,32 @@ if(WIN32)
   # Tests run the Windows programs under Wine in a throwaway prefix of this tree.
   set(QARTO_WINEPREFIX ${PROJECT_BINARY_DIR}/wineprefix)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/lib/wine-run ${QARTO_WINEPREFIX})
-elseif(QARTO_SANITIZE)
+elseif(QARTO_FUZZ)
+  # Every library is instrumented for coverage; the fuzz programs add the driver.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -g -O1)
+  add_link_options(-fsanitize=address,undefined)
+elseif(QARTO_SANITIZE AND NOT QARTO_BENCH)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
+endif()
+
+# OpenSSL: the system's on the host, the static build from the dependency cache for
+# Windows (which needs these system libraries after it).
+if(WIN32)
+  set(OPENSSL_USE_STATIC_LIBS ON)
+  set(OPENSSL_ROOT_DIR ${QARTO_MINGW_DEPS})
+endif()
+find_package(OpenSSL 3.0 REQUIRED)
+if(WIN32)
+  target_link_libraries(OpenSSL::Crypto INTERFACE ws2_32 crypt32 bcrypt advapi32 user32)
 endif()
 
 # qarto_gtest(TARGET SOURCES...): a GoogleTest program registered with ctest. On the
 # host each test case is its own ctest entry; a Windows program is one entry, run
 # under Wine by the emulator.
-find_package(GTest REQUIRED)
+if(NOT QARTO_FUZZ AND NOT QARTO_BENCH)
+  find_package(GTest REQUIRED)
+endif()
 function(qarto_gtest target)
   add_executable(${target} ${ARGN})
   target_link_libraries(${target} PRIVATE GTest::gtest GTest::gtest_main)
@@ -38,4 +55,32 @@ function(qarto_gtest target)
     include(GoogleTest)
     gtest_discover_tests(${target} DISCOVERY_TIMEOUT 30)
   endif()
+endfunction()
+
+# qarto_fuzzer(TARGET SOURCES...): a libFuzzer program that ctest runs for
+# QARTO_FUZZ_SECONDS, starting from the seeds in tests/fuzz/corpus/TARGET and
+# replaying every input kept in tests/fuzz/regressions/TARGET (inputs that once
+# crashed). New corpus entries go to the build tree, never the repository.
+function(qarto_fuzzer target)
+  add_executable(${target} ${ARGN})
+  target_link_options(${target} PRIVATE -fsanitize=fuzzer)
+  set(seeds ${PROJECT_SOURCE_DIR}/tests/fuzz/corpus/${target})
+  set(regressions ${PROJECT_SOURCE_DIR}/tests/fuzz/regressions/${target})
+  set(work ${CMAKE_CURRENT_BINARY_DIR}/corpus-${target})
+  file(MAKE_DIRECTORY ${work} ${seeds})
+  add_test(NAME ${target}
+           COMMAND ${target} -max_total_time=${QARTO_FUZZ_SECONDS} -rss_limit_mb=2048 -timeout=10
+                   -print_final_stats=1 ${work} ${seeds})
+  if(EXISTS ${regressions})
+    add_test(NAME ${target}_regressions COMMAND ${target} -runs=0 ${regressions})
+  endif()
+endfunction()
+
+# qarto_benchmark(TARGET SOURCES...): a Google Benchmark program for scripts/bench.
+if(QARTO_BENCH)
+  find_package(benchmark REQUIRED)
+endif()
+function(qarto_benchmark target)
+  add_executable(${target} ${ARGN})
+  target_link_libraries(${target} PRIVATE benchmark::benchmark benchmark::benchmark_main)
 endfunction()

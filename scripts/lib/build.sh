@@ -28,3 +28,20 @@ build_tree() {
 
 # The throwaway Wine prefix of the Windows tree, created on first use.
 ensure_wineprefix() { "$QARTO_ROOT/scripts/lib/wine-prefix" "$WINEPREFIX_OF_TREE"; }
+
+FUZZ_TREE=$QARTO_ROOT/build/fuzz
+BENCH_TREE=$QARTO_ROOT/build/bench
+
+configure_fuzz() {
+  local seconds=${QARTO_FUZZ_SECONDS:-20}
+  if [ ! -f "$FUZZ_TREE/CMakeCache.txt" ]; then
+    CC=clang CXX=clang++ cmake -S "$QARTO_ROOT" -B "$FUZZ_TREE" -G Ninja -DQARTO_FUZZ=ON -DQARTO_WERROR=ON \
+      -DQARTO_FUZZ_SECONDS="$seconds" >/dev/null
+  else
+    cmake -S "$QARTO_ROOT" -B "$FUZZ_TREE" -DQARTO_FUZZ_SECONDS="$seconds" >/dev/null
+  fi
+}
+
+configure_bench() {
+  cmake -S "$QARTO_ROOT" -B "$BENCH_TREE" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQARTO_BENCH=ON >/dev/null
+}
