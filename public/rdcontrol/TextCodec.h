@@ -1,0 +1,15 @@
+#pragma once
+// Text encodings of the files the library reads and writes. The portable core
+// carries UTF-8; these convert at the edges. Malformed input never fails: invalid
+// UTF-8 bytes and unpaired UTF-16 surrogates become U+FFFD.
+#include <string>
+#include <string_view>
+
+std::u16string Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(std::u16string_view utf16);
+
+// The system's ANSI code page: on Windows the active code page (GetACP); on other
+// systems Windows-1252, the code page of the Western European Windows systems.
+std::string AnsiToUtf8(std::string_view ansi);
+// Characters the code page cannot represent become '?'.
+std::string Utf8ToAnsi(std::string_view utf8);
