@@ -4,7 +4,7 @@
 include_directories(${PROJECT_SOURCE_DIR})
 
 add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Wcast-align -Wunused
-                    -Wnull-dereference -Wdouble-promotion -Wformat=2 -Wimplicit-fallthrough)
+                    -Wdouble-promotion -Wformat=2 -Wimplicit-fallthrough)
 if(QARTO_WERROR)
   add_compile_options(-Werror)
 endif()

@@ -2,6 +2,7 @@
 // The operating-system services the portable core is given. In the Windows build
 // WindowsOsServices() returns the real ones; tests build their own from doubles.
 #include "os/Disks.h"
+#include "os/Locale.h"
 #include "os/Registry.h"
 #include "os/Shell.h"
 #include "os/SystemEnvironment.h"
@@ -13,6 +14,7 @@ struct OsServices {
     SystemEnvironment& system;
     Disks& disks;
     VersionResources& versions;
+    Locale& locale;
 };
 
 #ifdef _WIN32

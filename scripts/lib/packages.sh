@@ -13,7 +13,7 @@ MINGW_PACKAGES=(
   perl make
 )
 RUN_PACKAGES=(
-  wine wine32:i386 wine64 xvfb xdotool imagemagick fonts-roboto-unhinted
+  locales wine wine32:i386 wine64 xvfb xdotool imagemagick fonts-roboto-unhinted
 )
 
 missing_packages() {
@@ -60,4 +60,20 @@ ensure_deb_src() {
     [ -s "$legacy" ] || $SUDO rm -f "$legacy"
   fi
   $SUDO apt-get update -q
+}
+
+# Locales that tests switch to: number and date formats (de_DE, en_US) and the
+# languages Wine derives the Windows UI language from (pt_BR, zh_CN).
+TEST_LOCALES=(de_DE en_US pt_BR zh_CN)
+ensure_locales() {
+  local l missing=()
+  for l in "${TEST_LOCALES[@]}"; do
+    locale -a 2>/dev/null | grep -qix "$l.utf8" || missing+=("$l")
+  done
+  if [ ${#missing[@]} -eq 0 ]; then echo "    all locales present"; return; fi
+  need_root
+  for l in "${missing[@]}"; do
+    echo "    generating $l.UTF-8"
+    $SUDO localedef -i "$l" -f UTF-8 "$l.UTF-8"
+  done
 }

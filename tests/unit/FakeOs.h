@@ -82,11 +82,22 @@ public:
     }
 };
 
+class FakeLocale : public Locale {
+public:
+    std::uint16_t userUILanguage = 0x0409;
+    std::uint16_t systemUILanguage = 0x0409;
+    std::uint32_t systemLocaleId = 0x0409;
+    std::uint16_t UserDefaultUILanguage() const override { return userUILanguage; }
+    std::uint16_t SystemDefaultUILanguage() const override { return systemUILanguage; }
+    std::uint32_t SystemDefaultLocaleId() const override { return systemLocaleId; }
+};
+
 struct FakeOs {
     FakeRegistry registry;
     FakeShell shell;
     FakeSystem system;
     FakeDisks disks;
     FakeVersions versions;
-    OsServices services{registry, shell, system, disks, versions};
+    FakeLocale locale;
+    OsServices services{registry, shell, system, disks, versions, locale};
 };
