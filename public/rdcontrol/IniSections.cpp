@@ -24,7 +24,6 @@ void TIniSections::LoadFromText(std::string_view utf8) {
 std::string TIniSections::ToText() const {
     std::string text;
     for (size_t i = 0; i < FSections.size(); ++i) {
-        if (i > 0) text += "\r\n";
         text += '[';
         text += FNames[i];
         text += "]\r\n";

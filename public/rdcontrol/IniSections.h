@@ -20,8 +20,8 @@ public:
     // Replaces the contents with the parsed text; a section that appears twice is
     // merged into its first occurrence.
     void LoadFromText(std::string_view utf8);
-    // "[name]" lines followed by the section's lines, CR LF line ends, an empty line
-    // between sections.
+    // "[name]" lines each followed by the section's lines, CR LF line ends, no empty
+    // lines: the plain form of the browser's data files, which other programs read.
     std::string ToText() const;
     void Clear();
 

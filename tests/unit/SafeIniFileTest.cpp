@@ -63,7 +63,7 @@ TEST(SafeIniFile, Utf8FileRewrittenAsUtf16KeepingEverythingElse) {
     const DecodedText text = DecodeText(bytes);
     EXPECT_EQ(text.encoding, TextEncoding::Utf16LE);
     EXPECT_EQ(text.utf8,
-              "[General]\r\nLanguage=Portugu\xC3\xAAs\r\nTheme=Light\r\n\r\n[Paths]\r\nInstall=C:\\Program Files\\Qarto\r\n");
+              "[General]\r\nLanguage=Portugu\xC3\xAAs\r\nTheme=Light\r\n[Paths]\r\nInstall=C:\\Program Files\\Qarto\r\n");
 }
 
 TEST(SafeIniFile, MissingFileIsCreatedAtOnceWithItsFolders) {

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# qtool end to end: every subcommand, its output bytes and its exit status.
+# usage: qtool_test.sh FIXTURES_DIR QTOOL_COMMAND...
+# (the command may be a prefix such as "wine-run PREFIX qtool.exe").
+set -uo pipefail
+fixtures=$1; shift
+qtool=("$@")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+failures=0 checks=0
+check() {  # check NAME EXPECTED ACTUAL
+  checks=$((checks + 1))
+  if [ "$2" == "$3" ]; then echo "ok   $1"; else echo "FAIL $1: expected [$2], got [$3]"; failures=$((failures + 1)); fi
+}
+status() { "${qtool[@]}" "$@" >/dev/null 2>err.txt </dev/null; echo $?; }
+
+# scramble / unscramble: exact bytes, nothing added.
+printf 'caf\xc3\xa9 \xe4\xb8\xad {"k":1}' >text.txt
+"${qtool[@]}" scramble <text.txt >scrambled.txt
+"${qtool[@]}" unscramble <scrambled.txt >back.txt
+check "unscramble(scramble(x)) is x" "$(od -An -tx1 text.txt)" "$(od -An -tx1 back.txt)"
+check "scramble of nothing" "" "$(printf '' | "${qtool[@]}" scramble)"
+check "scramble of one byte" "Pw==" "$(printf 'N' | "${qtool[@]}" scramble)"
+printf 'not base64!' >bad.txt
+check "unscramble rejects other text" "2" "$("${qtool[@]}" unscramble <bad.txt >/dev/null 2>err.txt; echo $?)"
+check "one line on standard error" "1" "$(tr -d '\r' <err.txt | wc -l | tr -d ' ')"
+
+# sign-body against the independently computed vector.
+request=$(python3 -c 'import json,sys; v=json.load(open(sys.argv[1]))["signed_body"][0]; print(v["text"], end="")' \
+          "$fixtures/crypto/vectors.json")
+expected=$(python3 -c 'import json,sys; v=json.load(open(sys.argv[1]))["signed_body"][0]; print(v["expected"], end="")' \
+           "$fixtures/crypto/vectors.json")
+check "sign-body matches the vector" "$expected" "$(printf '%s' "$request" | "${qtool[@]}" sign-body)"
+
+# ini-set / ini-get through the INI class.
+check "ini-set creates the file" "0" "$(status ini-set cfg.ini General Theme Dark)"
+check "ini-set second key" "0" "$(status ini-set cfg.ini general Language 'Portugu'$'\xc3\xaa''s')"
+check "ini-get without regard to case" "Dark" "$("${qtool[@]}" ini-get cfg.ini GENERAL theme | tr -d '\r')"
+check "ini-get of UTF-8 text" "Portugu"$'\xc3\xaa'"s" "$("${qtool[@]}" ini-get cfg.ini General Language | tr -d '\r')"
+check "ini-get default" "none" "$("${qtool[@]}" ini-get cfg.ini General Missing none | tr -d '\r')"
+check "file is UTF-16 LE" "fffe" "$(head -c2 cfg.ini | od -An -tx1 | tr -d ' \n')"
+check "ini-get of a missing file" "2" "$(status ini-get missing.ini S K)"
+check "the missing file stays missing" "no" "$([ -e missing.ini ] && echo yes || echo no)"
+
+# kvdt-encrypt / kvdt-decrypt.
+printf '[Config]\r\nTheme=Light\r\n[Browser]\r\nDefault=1\r\n' >plain.ini
+check "kvdt-encrypt" "0" "$(status kvdt-encrypt plain.ini config.kvdt)"
+check "data file is as long as its UTF-16 content" "$(( ($(wc -c <plain.ini) + 1) * 2 ))" "$(wc -c <config.kvdt | tr -d ' ')"
+check "kvdt-decrypt gives the INI text" "$(printf '[Config]\r\nTheme=Light\r\n[Browser]\r\nDefault=1\r\n')" \
+      "$("${qtool[@]}" kvdt-decrypt config.kvdt)"
+printf "%0100d" 0 >other.kvdt  # fixed bytes: the check must not depend on chance
+check "kvdt-decrypt refuses a file that is not a data file" "2" "$(status kvdt-decrypt other.kvdt)"
+check "kvdt-decrypt of a missing file" "2" "$(status kvdt-decrypt missing.kvdt)"
+
+# Usage errors.
+check "unknown command" "2" "$(status frobnicate)"
+check "missing arguments" "2" "$(status ini-set cfg.ini General)"
+
+echo "qtool: $((checks - failures)) passed, $failures failed"
+[ "$failures" -eq 0 ]
