@@ -12,6 +12,8 @@ MINGW_PACKAGES=(
   # build tools for OpenSSL and curl from their source packages
   perl make
 )
+# Real servers and reference clients for the download engine's tests and benchmark.
+NET_TEST_PACKAGES=(nginx-light tinyproxy aria2 curl python3 openssl)
 RUN_PACKAGES=(
   locales wine wine32:i386 wine64 xvfb xdotool imagemagick fonts-roboto-unhinted
 )
@@ -27,7 +29,8 @@ missing_packages() {
 
 install_packages() {
   local missing
-  missing=$(missing_packages "${HOST_PACKAGES[@]}" "${MINGW_PACKAGES[@]}" "${RUN_PACKAGES[@]}")
+  missing=$(missing_packages "${HOST_PACKAGES[@]}" "${MINGW_PACKAGES[@]}" "${RUN_PACKAGES[@]}" \
+            "${NET_TEST_PACKAGES[@]}")
   if [ -z "$missing" ]; then echo "    all packages present"; return; fi
   need_root
   echo "    installing: $(echo $missing | tr '\n' ' ')"
@@ -35,8 +38,15 @@ install_packages() {
     $SUDO dpkg --add-architecture i386
   fi
   $SUDO apt-get update -q
+  # Server packages (nginx, tinyproxy) must not start system services: tests start
+  # their own instances on loopback. policy-rc.d tells the maintainer scripts so.
+  local policy=/usr/sbin/policy-rc.d added_policy=
+  if [ ! -e "$policy" ]; then
+    printf '#!/bin/sh\nexit 101\n' | $SUDO tee "$policy" >/dev/null && $SUDO chmod +x "$policy" && added_policy=1
+  fi
   # shellcheck disable=SC2086
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends $missing
+  [ -z "$added_policy" ] || $SUDO rm -f "$policy"
 }
 
 # Source packages come through apt. The deb-src entry is derived from the machine's

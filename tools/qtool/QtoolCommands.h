@@ -22,6 +22,9 @@ int KvdtEncrypt(const QtoolArgs& args);
 int Scramble(std::istream& in, std::ostream& out);
 int Unscramble(std::istream& in, std::ostream& out);
 int SignBody(std::istream& in, std::ostream& out);
+// download [--parts N] [--md5 HEX] [--no-state] URL FILE: one TDownloader; status 0
+// when it reports success. Its last line is "result success=… code=… bytes=… md5=…".
+int Download(const QtoolArgs& args, std::ostream& out);
 
 // Dispatches `args` (subcommand first); prints usage and returns 2 when unknown.
 int RunQtool(const QtoolArgs& args, std::istream& in, std::ostream& out, std::ostream& err);

@@ -1,0 +1,184 @@
+#include "net/HttpCli.h"
+
+#include <charconv>
+
+#include "public/rdcontrol/IniText.h"
+
+namespace {
+
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && SameTextNoCase(s.substr(0, prefix.size()), prefix);
+}
+
+std::string HeaderValue(std::string_view line) {
+    const size_t colon = line.find(':');
+    return std::string(TrimBlanks(line.substr(colon + 1)));
+}
+
+}  // namespace
+
+THttpCli::THttpCli(CurlMulti& multi) : FMulti(multi) {}
+
+THttpCli::~THttpCli() {
+    *FAlive = false;
+    FMulti.Cancel(FTransfer);
+}
+
+void THttpCli::ResetAnswer() {
+    FStatusCode = 0;
+    FReasonPhrase.clear();
+    FAcceptRanges.clear();
+    FContentLength = -1;
+    FContentRangeStart = -1;
+    FRedirectPending = false;
+    FPendingLocation.clear();
+}
+
+void THttpCli::GetASync() {
+    if (FTransfer) FMulti.Cancel(FTransfer);
+    FTransfer = nullptr;
+    FAbortPending = false;
+    ResetAnswer();
+    FLocation = URL;
+
+    auto transfer = std::make_unique<CurlTransfer>();
+    transfer->owner = this;
+    CURL* easy = transfer->easy = curl_easy_init();
+    curl_easy_setopt(easy, CURLOPT_URL, URL.c_str());
+    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_HTTP_VERSION,
+                     RequestVer == "1.0" ? CURL_HTTP_VERSION_1_0 : CURL_HTTP_VERSION_1_1);
+    // Big reads keep the per-event cost low on fast links.
+    curl_easy_setopt(easy, CURLOPT_BUFFERSIZE, 256L * 1024);
+    if (!RangeBegin.empty() || !RangeEnd.empty())
+        curl_easy_setopt(easy, CURLOPT_RANGE, (RangeBegin + "-" + RangeEnd).c_str());
+
+    // Only the proxy given here is used, never one from the environment.
+    curl_easy_setopt(easy, CURLOPT_PROXY, Proxy.empty() ? "" : (Proxy + ":" + ProxyPort).c_str());
+    if (!Proxy.empty()) {
+        curl_easy_setopt(easy, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+        if (ProxyAuth != TProxyAuth::None) {
+            curl_easy_setopt(easy, CURLOPT_PROXYAUTH, ProxyAuth == TProxyAuth::Ntlm ? CURLAUTH_NTLM : CURLAUTH_BASIC);
+            if (!ProxyUsername.empty())
+                curl_easy_setopt(easy, CURLOPT_PROXYUSERPWD, (ProxyUsername + ":" + ProxyPassword).c_str());
+        }
+    }
+    if (!ExtraHeader.empty()) {
+        transfer->headers = curl_slist_append(nullptr, ExtraHeader.c_str());
+        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, transfer->headers);
+    }
+
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+#ifdef _WIN32
+    // Trust what Windows trusts: the system certificate store.
+    curl_easy_setopt(easy, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_NATIVE_CA));
+#endif
+    if (TlsContext && !TlsContext->caFile.empty()) curl_easy_setopt(easy, CURLOPT_CAINFO, TlsContext->caFile.c_str());
+
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &THttpCli::OnHeaderLine);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, transfer.get());
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &THttpCli::OnBody);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, transfer.get());
+
+    FTransfer = FMulti.Start(std::move(transfer));
+}
+
+void THttpCli::Abort() {
+    if (!FTransfer) return;
+    FMulti.Cancel(FTransfer);
+    FTransfer = nullptr;
+    FAbortPending = true;
+    // The completion comes on a later turn, never from inside the caller's handler.
+    std::weak_ptr<bool> alive = FAlive;
+    FMulti.Loop().Post([this, alive] {
+        if (!alive.lock() || !FAbortPending) return;
+        FAbortPending = false;
+        if (OnRequestDone) OnRequestDone(*this, kHttpAborted);
+    });
+}
+
+bool THttpCli::HeaderLine(std::string_view line) {
+    line = TrimBlanks(line);
+    if (StartsWithNoCase(line, "HTTP/")) {
+        // A new answer: after a redirect, the one from the new address.
+        if (FRedirectPending) {
+            char* effective = nullptr;
+            curl_easy_getinfo(FTransfer->easy, CURLINFO_EFFECTIVE_URL, &effective);
+            FLocation = effective ? effective : FPendingLocation;
+            ResetAnswer();
+            if (OnLocationChange) OnLocationChange(*this);
+            if (!FTransfer) return false;  // aborted by the handler
+        }
+        ResetAnswer();
+        const size_t sp = line.find(' ');
+        if (sp != std::string_view::npos) {
+            std::string_view rest = line.substr(sp + 1);
+            std::from_chars(rest.data(), rest.data() + rest.size(), FStatusCode);
+            const size_t sp2 = rest.find(' ');
+            if (sp2 != std::string_view::npos) FReasonPhrase = std::string(TrimBlanks(rest.substr(sp2 + 1)));
+        }
+        return true;
+    }
+    if (line.empty()) {
+        // End of a header block. Informational answers and redirects that will be
+        // followed are not the final answer.
+        if (FStatusCode >= 100 && FStatusCode < 200) return true;
+        if (FStatusCode >= 300 && FStatusCode < 400 && !FPendingLocation.empty()) {
+            FRedirectPending = true;
+            return true;
+        }
+        if (OnHeaderEnd) OnHeaderEnd(*this);
+        return FTransfer != nullptr;
+    }
+    if (StartsWithNoCase(line, "content-length:")) {
+        std::int64_t length = -1;
+        const std::string v = HeaderValue(line);
+        auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), length);
+        FContentLength = ec == std::errc() && end == v.data() + v.size() && length >= 0 ? length : -1;
+    } else if (StartsWithNoCase(line, "content-range:")) {
+        std::string v = HeaderValue(line);
+        if (StartsWithNoCase(v, "bytes")) {
+            std::string_view r = TrimBlanks(std::string_view(v).substr(5));
+            std::int64_t start = -1;
+            auto [end, ec] = std::from_chars(r.data(), r.data() + r.size(), start);
+            if (ec == std::errc() && end != r.data() + r.size() && *end == '-') FContentRangeStart = start;
+        }
+    } else if (StartsWithNoCase(line, "accept-ranges:")) {
+        FAcceptRanges = HeaderValue(line);
+    } else if (StartsWithNoCase(line, "location:")) {
+        FPendingLocation = HeaderValue(line);
+    }
+    return true;
+}
+
+std::size_t THttpCli::OnHeaderLine(char* data, std::size_t size, std::size_t count, void* transfer) {
+    auto* t = static_cast<CurlTransfer*>(transfer);
+    if (!t->owner) return 0;  // cancelled: make libcurl stop
+    const std::size_t n = size * count;
+    return t->owner->HeaderLine(std::string_view(data, n)) ? n : 0;
+}
+
+std::size_t THttpCli::OnBody(char* data, std::size_t size, std::size_t count, void* transfer) {
+    auto* t = static_cast<CurlTransfer*>(transfer);
+    if (!t->owner) return CURL_WRITEFUNC_ERROR;
+    THttpCli& self = *t->owner;
+    const std::size_t n = size * count;
+    if (self.OnDocData) self.OnDocData(self, data, n);
+    return t->owner ? n : CURL_WRITEFUNC_ERROR;
+}
+
+void THttpCli::TransferDone(const CurlTransfer& transfer, CURLcode result) {
+    if (&transfer != FTransfer) return;
+    FTransfer = nullptr;
+    if (FStatusCode == 0) {
+        long code = 0;
+        curl_easy_getinfo(transfer.easy, CURLINFO_RESPONSE_CODE, &code);
+        FStatusCode = static_cast<int>(code);
+    }
+    const int error = result == CURLE_OK ? 0 : kHttpCurlErrorBase + static_cast<int>(result);
+    if (OnRequestDone) OnRequestDone(*this, error);
+}

@@ -1,0 +1,110 @@
+// qtool download: the download engine on the command line, for tests, benchmarks
+// and support. Settings that only tests need come from the environment:
+//   QARTO_TLS_CA_FILE    a certificate authority to trust besides the system's
+//   QARTO_TIMEOUT        seconds without data before an attempt times out (30)
+//   QARTO_SYSTEM_PROXY   (not Windows) the system proxy list, as Windows keeps it
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ostream>
+
+#include "Installer/Downloader/uDownloader.h"
+#include "os/FileStream.h"
+#include "tools/qtool/QtoolCommands.h"
+
+namespace {
+
+std::string Env(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+#ifndef _WIN32
+// Where no system settings exist, the environment stands in for them.
+class EnvInternetSettings final : public InternetSettings {
+public:
+    ProxySetting CurrentProxy() const override {
+        ProxySetting s;
+        s.proxyList = Env("QARTO_SYSTEM_PROXY");
+        s.useProxy = !s.proxyList.empty();
+        return s;
+    }
+};
+#endif
+
+const InternetSettings& SystemInternetSettings() {
+#ifdef _WIN32
+    return WindowsInternetSettings();
+#else
+    static EnvInternetSettings settings;
+    return settings;
+#endif
+}
+
+}  // namespace
+
+int Download(const QtoolArgs& args, std::ostream& out) {
+    int parts = 4;
+    std::string md5, url, file;
+    bool noState = false, checkMd5 = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--parts" && i + 1 < args.size()) {
+            parts = std::atoi(args[++i].c_str());
+            if (parts < 1 || parts > 16) throw QtoolError("--parts takes a number from 1 to 16");
+        } else if (a == "--md5" && i + 1 < args.size()) {
+            md5 = args[++i];
+            checkMd5 = true;
+        } else if (a == "--no-state") {
+            noState = true;
+        } else if (!a.empty() && a[0] == '-') {
+            throw QtoolError("unknown option " + a);
+        } else if (url.empty()) {
+            url = a;
+        } else if (file.empty()) {
+            file = a;
+        } else {
+            throw QtoolError("too many arguments for download");
+        }
+    }
+    if (url.size() < 2 || file.size() < 2) throw QtoolError("download needs a URL and a FILE");
+
+    auto loop = MakeEventLoop();
+    TDownloader downloader(*loop, SystemInternetSettings());
+    downloader.PartCount = parts;
+    downloader.CheckMD5 = checkMd5;
+    downloader.ExpectedMD5 = md5;
+    downloader.SetNoSaveState(noState);
+    downloader.TlsCaFile = Env("QARTO_TLS_CA_FILE");
+    if (const int timeout = std::atoi(Env("QARTO_TIMEOUT").c_str()); timeout > 0) downloader.TimeOut = timeout;
+
+    bool finished = false, success = false;
+    int code = 0;
+    auto lastPrint = std::chrono::steady_clock::now() - std::chrono::seconds(1);
+    downloader.OnProgress = [&](const std::string&, std::int64_t total, double percent, double speed, double) {
+        const auto now = std::chrono::steady_clock::now();
+        if (now - lastPrint < std::chrono::milliseconds(500)) return;
+        lastPrint = now;
+        char line[128];
+        std::snprintf(line, sizeof line, "progress bytes=%lld percent=%.1f speed_kbps=%.0f\n",
+                      static_cast<long long>(total), percent, speed);
+        out << line << std::flush;
+    };
+    downloader.OnFinished = [&](bool ok, int errorCode, const std::string&, const std::string&) {
+        finished = true;
+        success = ok;
+        code = errorCode;
+    };
+    downloader.Start(file, url);
+    while (!finished) loop->RunOnce(std::chrono::milliseconds(1000));
+
+    std::int64_t size = 0;
+    std::string digest;
+    if (auto stream = TFileStream::Open(file, TFileStream::Mode::OpenRead)) {
+        size = stream->Size();
+        digest = FileMD5(*stream);
+    }
+    out << "result success=" << (success ? 1 : 0) << " code=" << code << " bytes=" << size << " md5=" << digest
+        << '\n';
+    return success ? 0 : 1;
+}
