@@ -3,7 +3,11 @@
 //   QARTO_TLS_CA_FILE    a certificate authority to trust besides the system's
 //   QARTO_TIMEOUT        seconds without data before an attempt times out (30)
 //   QARTO_SYSTEM_PROXY   (not Windows) the system proxy list, as Windows keeps it
+//   QARTO_STOP_AT_BYTES  stop the download (as the installer's Stop does, keeping the
+//                        state file) once this many bytes are in: resume tests
+// SIGINT and SIGTERM stop the download the same way before qtool ends.
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ostream>
@@ -31,6 +35,9 @@ public:
     }
 };
 #endif
+
+volatile std::sig_atomic_t gStopRequested = 0;
+extern "C" void RequestStop(int) { gStopRequested = 1; }
 
 const InternetSettings& SystemInternetSettings() {
 #ifdef _WIN32
@@ -95,8 +102,21 @@ int Download(const QtoolArgs& args, std::ostream& out) {
         success = ok;
         code = errorCode;
     };
+    std::signal(SIGINT, RequestStop);
+    std::signal(SIGTERM, RequestStop);
+    const long long stopAt = std::atoll(Env("QARTO_STOP_AT_BYTES").c_str());
+    bool stopped = false;
+    const auto watch = loop->StartTimer(std::chrono::milliseconds(5), true, [&] {
+        TMultipartHttpDownloader* http = downloader.Http();
+        if (gStopRequested || (stopAt > 0 && http && http->TotalCount >= stopAt)) {
+            downloader.Stop();
+            stopped = true;
+        }
+    });
     downloader.Start(file, url);
-    while (!finished) loop->RunOnce(std::chrono::milliseconds(1000));
+    while (!finished && !stopped) loop->RunOnce(std::chrono::milliseconds(1000));
+    loop->StopTimer(watch);
+    if (stopped && !finished) code = -2;  // stopped before an outcome
 
     std::int64_t size = 0;
     std::string digest;
