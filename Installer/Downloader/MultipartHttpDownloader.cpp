@@ -1,6 +1,7 @@
 #include "Installer/Downloader/MultipartHttpDownloader.h"
 
 #include <algorithm>
+#include <string_view>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -203,6 +204,7 @@ void TMultipartHttpDownloader::StartMulti() {
             if (FileStream) FileStream->SetSize(0);
         }
     }
+    ResetHash();
     const bool useState = StateFileExists(FStateFileName);
     TIniFile state(FStateFileName);
 
@@ -246,6 +248,7 @@ void TMultipartHttpDownloader::StartMulti() {
         SetPartHandlers(part);
     }
     PrevCount = TotalCount;
+    if (FHash) ReportCompletePrefix();
 
     if (AllDoneCheck(200, "Check the last time download finished")) return;
     for (auto& part : Parts)
@@ -298,6 +301,36 @@ void TMultipartHttpDownloader::PartData(TMyHttpCli& part, const char* data, std:
     }
     part.DataCount += to - from;
     TotalCount += to - from;
+    if (FHash) ReportCompletePrefix();
+}
+
+void TMultipartHttpDownloader::ResetHash() {
+    FHash.reset();
+    if (HashContent && FileStream && ContentLength > 0) FHash = std::make_unique<TProgressiveMd5>(*FileStream);
+}
+
+void TMultipartHttpDownloader::ReportCompletePrefix() {
+    // Parts lie in file order: the complete prefix runs through the complete parts
+    // into the first incomplete one as far as it has come.
+    std::int64_t prefix = 0;
+    for (const auto& part : Parts) {
+        if (part->StartOffset != prefix) break;
+        const std::int64_t have = std::min(part->DataCount, PartBytes(*part));
+        prefix = part->StartOffset + have;
+        if (have < PartBytes(*part)) break;
+    }
+    FHash->Available(prefix);
+}
+
+void TMultipartHttpDownloader::DetachFile() {
+    FHash.reset();  // its worker reads the file: stop it first
+    FileStream = nullptr;
+}
+
+std::string TMultipartHttpDownloader::ContentMd5() {
+    if (!FHash || ContentLength <= 0 || TotalCount < ContentLength) return {};
+    ReportCompletePrefix();
+    return FHash->Finish(ContentLength);
 }
 
 void TMultipartHttpDownloader::PartDone(TMyHttpCli& part, int error) {
@@ -468,6 +501,7 @@ void TMultipartHttpDownloader::Resume() {
     Url = state.ReadString("GLOBAL", "Url", Url);
     PartCount = static_cast<int>(std::clamp<long long>(state.ReadInteger("GLOBAL", "PartCount", 0), 0, 64));
     ExpectedMD5 = state.ReadString("GLOBAL", "DownloadConfigMD5", ExpectedMD5);
+    ResetHash();
 
     // The state must describe this file exactly: parts in order, inside the resource,
     // counts inside their parts. Anything else is not trusted: start over.
@@ -511,6 +545,7 @@ void TMultipartHttpDownloader::Resume() {
     LastTick = TickMs();
     StartTime = NowDateTime();
     Elapsed = 0;
+    if (FHash) ReportCompletePrefix();
     for (auto& part : Parts)
         if (!part->Done) part->GetASync();
     BeginTime = TickMs();

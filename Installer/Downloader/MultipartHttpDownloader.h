@@ -17,6 +17,7 @@
 
 #include "net/HttpCli.h"
 #include "os/FileStream.h"
+#include "Installer/Downloader/ProgressiveMd5.h"
 #include "public/rdcontrol/IniText.h"
 
 // One part connection with its place in the file.
@@ -68,6 +69,9 @@ public:
     TFileStream* FileStream = nullptr;
     // Certificate authorities to trust besides the system's (tests).
     std::string TlsCaFile;
+    // Hash the content while it arrives (ContentMd5). The owner sets it when it will
+    // verify or report the file's MD5.
+    bool HashContent = false;
     // While downloading, the state file is also written every this many seconds, so
     // a crash or a killed process costs at most that much progress. 0: never.
     int SaveStateEverySeconds = 3;
@@ -97,6 +101,14 @@ public:
     // Bytes part `part` must deliver in total.
     std::int64_t PartBytes(const TMyHttpCli& part) const;
 
+    // The MD5 of the file's content (32 lower-case hex digits) once every byte is in
+    // and HashContent was set, else "". Hashed behind the writers while the download
+    // runs, so verifying a finished download costs no second pass over it. Blocks
+    // only for the last blocks.
+    std::string ContentMd5();
+    // The owner is about to close FileStream: let go of it (and stop hashing it).
+    void DetachFile();
+
 private:
     void Display(const std::string& message, int code = 0);
     std::unique_ptr<TMyHttpCli> NewPart(int index);
@@ -116,6 +128,9 @@ private:
     void Tick();
     void FreeParts();
     void AbortPartsAfterStop();
+    void ResetHash();
+    // Tells the hasher how far the file is complete from its start.
+    void ReportCompletePrefix();
 
     EventLoop& FLoop;
     std::unique_ptr<CurlMulti> FMulti;
@@ -124,6 +139,7 @@ private:
     EventLoop::TimerId FTimer = 0;
     std::uint64_t FLastSave = 0;
     bool FPartsRunning = false;  // the parts (not the probe) are transferring
+    std::unique_ptr<TProgressiveMd5> FHash;
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 

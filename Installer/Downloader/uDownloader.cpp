@@ -95,7 +95,7 @@ void TDownloader::Finish(bool success, int code) {
 }
 
 void TDownloader::CloseFile() {
-    if (FHttp) FHttp->FileStream = nullptr;
+    if (FHttp) FHttp->DetachFile();
     FFile.reset();
 }
 
@@ -113,7 +113,7 @@ void TDownloader::RetireAttempt() {
     old->OnRequestDone = nullptr;
     old->OnShowStats = nullptr;
     old->OnTimeOut = nullptr;
-    old->FileStream = nullptr;
+    old->DetachFile();
     FLoop.Post([old] {});
 }
 
@@ -201,6 +201,7 @@ bool TDownloader::InitHttp() {
     FHttp->PartCount = PartCount;
     FHttp->TlsCaFile = TlsCaFile;
     FHttp->TimeOut = TimeOut;
+    FHttp->HashContent = CheckMD5 || ComputeFileDigest;
 
     if (!OpenTarget("")) return false;
     FHttp->FileStream = FFile.get();
@@ -254,7 +255,8 @@ void TDownloader::OnHttpRequestDone(int status, const std::string& message) {
                     Finish(true, kDownloadNoExpectedMd5);
                     return;
                 }
-                ComputedMD5 = FFile ? FileMD5(*FFile) : FileMD5(SaveFileName);
+                ComputedMD5 = FHttp->ContentMd5();
+                if (ComputedMD5.empty()) ComputedMD5 = FFile ? FileMD5(*FFile) : FileMD5(SaveFileName);
                 if (!SameTextNoCase(ComputedMD5, ExpectedMD5)) {
                     if (ReDownCount < MaxReDownCount) {
                         ++ReDownCount;
@@ -271,6 +273,7 @@ void TDownloader::OnHttpRequestDone(int status, const std::string& message) {
                     return;
                 }
             }
+            FileDigest = CheckMD5 ? ComputedMD5 : FHttp->ContentMd5();
             CloseFile();
             if (!FinishedReported) {
                 FinishedReported = true;

@@ -50,6 +50,10 @@ public:
     std::int64_t PresetLength = 0;
     std::string Url;
     std::string ComputedMD5;
+    // The MD5 of the finished file, whether or not it was checked ("" until then);
+    // computed only with CheckMD5 or ComputeFileDigest.
+    std::string FileDigest;
+    bool ComputeFileDigest = false;
     int ErrorCode = 0;
     std::string LastMessage;
     std::string SaveFileName;

@@ -13,7 +13,7 @@ MINGW_PACKAGES=(
   perl make
 )
 # Real servers and reference clients for the download engine's tests and benchmark.
-NET_TEST_PACKAGES=(nginx-light tinyproxy aria2 curl python3 openssl)
+NET_TEST_PACKAGES=(nginx-light tinyproxy aria2 curl python3 openssl time)
 RUN_PACKAGES=(
   locales wine wine32:i386 wine64 xvfb xdotool imagemagick fonts-roboto-unhinted
 )

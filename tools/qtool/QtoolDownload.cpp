@@ -82,6 +82,7 @@ int Download(const QtoolArgs& args, std::ostream& out) {
     downloader.CheckMD5 = checkMd5;
     downloader.ExpectedMD5 = md5;
     downloader.SetNoSaveState(noState);
+    downloader.ComputeFileDigest = true;  // for the result line
     downloader.TlsCaFile = Env("QARTO_TLS_CA_FILE");
     if (const int timeout = std::atoi(Env("QARTO_TIMEOUT").c_str()); timeout > 0) downloader.TimeOut = timeout;
 
@@ -118,11 +119,21 @@ int Download(const QtoolArgs& args, std::ostream& out) {
     loop->StopTimer(watch);
     if (stopped && !finished) code = -2;  // stopped before an outcome
 
+    // How long the transfer itself took (the last attempt, to its last byte): start-up
+    // and the wait for the last hash blocks are not in it.
+    if (TMultipartHttpDownloader* http = downloader.Http()) {
+        char line[64];
+        std::snprintf(line, sizeof line, "time download_s=%.3f\n", http->Elapsed * 86400.0);
+        out << line;
+    }
     std::int64_t size = 0;
     std::string digest;
     if (auto stream = TFileStream::Open(file, TFileStream::Mode::OpenRead)) {
         size = stream->Size();
-        digest = FileMD5(*stream);
+        // The engine hashed the file as it wrote it; only a file it did not finish is
+        // read again here.
+        digest = success && code == kDownloadOk ? downloader.FileDigest : std::string();
+        if (digest.empty()) digest = FileMD5(*stream);
     }
     out << "result success=" << (success ? 1 : 0) << " code=" << code << " bytes=" << size << " md5=" << digest
         << '\n';
