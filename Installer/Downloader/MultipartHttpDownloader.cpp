@@ -39,6 +39,17 @@ std::int64_t ParseOffset(const std::string& text) {
 
 }  // namespace
 
+std::vector<TPartRange> SplitIntoParts(std::int64_t length, int count) {
+    std::vector<TPartRange> ranges;
+    const std::int64_t partSize = length / count;
+    std::int64_t offset = 0;
+    for (int i = 0; i < count; ++i) {
+        ranges.push_back({offset, i + 1 < count ? offset + partSize : length});
+        offset += partSize + 1;
+    }
+    return ranges;
+}
+
 std::uint64_t TickMs() {
     using namespace std::chrono;
     return static_cast<std::uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
@@ -208,14 +219,12 @@ void TMultipartHttpDownloader::StartMulti() {
     const bool useState = StateFileExists(FStateFileName);
     TIniFile state(FStateFileName);
 
-    const std::int64_t partSize = ContentLength / PartCount;
     FreeParts();
-    std::int64_t offset = 0;
-    for (int i = 0; i < PartCount; ++i) {
-        auto part = NewPart(i);
-        part->StartOffset = offset;
-        part->EndOffset = i + 1 < PartCount ? offset + partSize : ContentLength;
-        offset += partSize + 1;
+    int index = 0;
+    for (const TPartRange& range : SplitIntoParts(ContentLength, PartCount)) {
+        auto part = NewPart(index++);
+        part->StartOffset = range.start;
+        part->EndOffset = range.end;
         Parts.push_back(std::move(part));
     }
 

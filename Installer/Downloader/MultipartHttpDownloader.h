@@ -143,6 +143,15 @@ private:
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
 
+// The ranges the parts fetch: `count` parts of length / count bytes (integer
+// division) each, one byte apart, the last one ending at `length` itself (servers
+// answer a range past the end with the bytes that exist). 100 bytes in 4 parts give
+// 0-25, 26-51, 52-77 and 78-100.
+struct TPartRange {
+    std::int64_t start, end;
+};
+std::vector<TPartRange> SplitIntoParts(std::int64_t length, int count);
+
 // Milliseconds of a steady clock, and the current date-time in days.
 std::uint64_t TickMs();
 TDateTime NowDateTime();

@@ -108,3 +108,23 @@ TEST(TDownloaderStart, RefusesMissingNamesAndUncreatableFiles) {
 }
 
 }  // namespace
+
+TEST(SplitIntoParts, RangesAndBytesPerPart) {
+    struct Case {
+        std::int64_t length;
+        int count;
+        std::vector<std::pair<std::int64_t, std::int64_t>> ranges;
+    };
+    const Case cases[] = {
+        {100, 4, {{0, 25}, {26, 51}, {52, 77}, {78, 100}}},
+        {1024, 1, {{0, 1024}}},
+        {10, 3, {{0, 3}, {4, 7}, {8, 10}}},
+        // Past 4 GiB: 64-bit offsets all the way.
+        {6LL << 30, 2, {{0, 3LL << 30}, {(3LL << 30) + 1, 6LL << 30}}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::pair<std::int64_t, std::int64_t>> got;
+        for (const TPartRange& r : SplitIntoParts(c.length, c.count)) got.emplace_back(r.start, r.end);
+        EXPECT_EQ(got, c.ranges) << c.length << " in " << c.count;
+    }
+}
