@@ -54,5 +54,21 @@ check "stopped, then finished verified" "result success=1 code=0 bytes=$size md5
   "$(qtool download --md5 "$sum" "$url" target.bin | tail -n 1)"
 check "only the missing bytes fetched again" "$((size - kept))" "$(ranged_bytes win-resume)"
 
+# The system proxy: a real tinyproxy set in the prefix's Internet Settings, tried
+# after the direct attempts failed (the first four requests lose their connection).
+"$testserver/tinyproxy.sh" start "$work/proxy" >/dev/null || { echo "FAIL tinyproxy did not start"; exit 1; }
+proxy_port=$(sed -n 's/^TINYPROXY_PORT=//p' "$work/proxy/tinyproxy.env")
+settings='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
+WINEPREFIX=$prefix WINEDEBUG=-all wine reg add "$settings" /v ProxyEnable /t REG_DWORD /d 1 /f >/dev/null 2>&1
+WINEPREFIX=$prefix WINEDEBUG=-all wine reg add "$settings" /v ProxyServer /t REG_SZ /d "127.0.0.1:$proxy_port" /f >/dev/null 2>&1
+rm -f target.bin*
+size=500000
+sum=$(gen_md5 win-proxy $size)
+check "system proxy after the direct attempts" "result success=1 code=0 bytes=$size md5=$sum" \
+  "$(qtool download --md5 "$sum" "$http/gen/win-proxy?size=$size&scenario=win-proxy&drop_headers=1&fault_times=4" target.bin | tail -n 1)"
+check "the proxy carried the requests" "yes" "$(grep -q 'win-proxy' "$work/proxy/"*.log && echo yes || echo no)"
+WINEPREFIX=$prefix WINEDEBUG=-all wine reg add "$settings" /v ProxyEnable /t REG_DWORD /d 0 /f >/dev/null 2>&1
+"$testserver/tinyproxy.sh" stop "$work/proxy" >/dev/null
+
 echo "Windows download test: $((checks - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]
