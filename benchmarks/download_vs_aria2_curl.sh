@@ -6,7 +6,8 @@
 # figure compares transfer times as the engine reports them ("time download_s"):
 # both processes also hash the whole file for the result line, which a resumed
 # download cannot skip.
-# usage: download_vs_aria2_curl.sh BENCH_TREE   (ROUNDS=5, SIZES="64 512" in MiB)
+# usage: download_vs_aria2_curl.sh BENCH_TREE
+#   ROUNDS=5, SIZES="64 512" (MiB), SCHEMES="http https"
 set -euo pipefail
 tree=$(cd "$1" && pwd)
 qtool=$tree/tools/qtool/qtool
@@ -20,7 +21,13 @@ for mib in $sizes; do
   [ -s "$f" ] || head -c $((mib * 1024 * 1024)) /dev/urandom >"$f"
 done
 
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+read -r port tls_port < <(python3 -c '
+import socket
+held = [socket.socket() for _ in range(2)]
+for s in held: s.bind(("127.0.0.1", 0))
+print(*(s.getsockname()[1] for s in held))')
+"$(dirname "$0")/../tools/testserver/make_test_ca.sh" "$work/tls" >/dev/null
+ca=$work/tls/ca.pem
 cat >"$work/nginx.conf" <<CONF
 worker_processes 2;
 daemon on;
@@ -34,6 +41,13 @@ http {
     listen 127.0.0.1:$port;
     root $work/root;
     # The same files at a limited rate, so a stop lands where it is asked for.
+    location /slow/ { alias $work/root/; limit_rate 32m; }
+  }
+  server {
+    listen 127.0.0.1:$tls_port ssl;
+    ssl_certificate $work/tls/server.pem;
+    ssl_certificate_key $work/tls/server.key;
+    root $work/root;
     location /slow/ { alias $work/root/; limit_rate 32m; }
   }
 }
@@ -54,20 +68,22 @@ median() {  # median of column $2 of file $1
   sort -n -k"$2" "$1" | awk -v c="$2" '{v[NR]=$c} END {print (NR % 2) ? v[(NR+1)/2] : (v[NR/2] + v[NR/2+1]) / 2}'
 }
 
+export QARTO_TLS_CA_FILE=$ca
+for scheme in ${SCHEMES:-http https}; do
 for mib in $sizes; do
-  url=http://127.0.0.1:$port/file-$mib.bin
+  if [ "$scheme" = https ]; then url=https://127.0.0.1:$tls_port/file-$mib.bin; else url=http://127.0.0.1:$port/file-$mib.bin; fi
   sum=$(md5sum "$work/root/file-$mib.bin" | cut -d' ' -f1)
   rm -f "$work"/*.times "$work"/*.transfer "$work"/*.bytes
   for _ in $(seq "$rounds"); do
     run engine "$qtool" download --no-state "$url" "$work/out/engine.bin"
     run engine_md5 "$qtool" download --no-state --md5 "$sum" "$url" "$work/out/engine.bin"
-    run aria2c aria2c -x4 -s4 --file-allocation=none --allow-overwrite=true --auto-file-renaming=false \
+    run aria2c aria2c -x4 -s4 --ca-certificate="$ca" --file-allocation=none --allow-overwrite=true --auto-file-renaming=false \
       --console-log-level=error --summary-interval=0 -d "$work/out" -o aria2c.bin "$url"
-    run curl curl -s -o "$work/out/curl.bin" "$url"
+    run curl curl -s --cacert "$ca" -o "$work/out/curl.bin" "$url"
     run md5 openssl dgst -md5 "$work/root/file-$mib.bin"
     # Resume: stop at half (state kept), then time only the run that finishes it.
     rm -f "$work/out/"*
-    QARTO_STOP_AT_BYTES=$((mib * 1024 * 1024 / 2)) "$qtool" download "${url/$port\//$port/slow/}" \
+    QARTO_STOP_AT_BYTES=$((mib * 1024 * 1024 / 2)) "$qtool" download "${url/\/file-//slow/file-}" \
       "$work/out/resume.bin" >/dev/null || true
     sed -n 's/^DownloadedSize=//p' "$work/out/resume.bin.dat" >>"$work/stopped.bytes"
     /usr/bin/time -f '%e %U %S %M' -o "$work/time.txt" "$qtool" download "$url" "$work/out/resume.bin" \
@@ -77,12 +93,26 @@ for mib in $sizes; do
     rm -f "$work/out/"*
     "$qtool" download "$url" "$work/out/full.bin" | sed -n 's/^time download_s=//p' >>"$work/full.transfer"
   done
-  echo "  $mib MiB over HTTP, median of $rounds rounds:"
+  echo "  $mib MiB over ${scheme^^}, median of $rounds rounds:"
   printf '    %-11s %8s %8s %10s\n' tool wall_s cpu_s peak_MiB
   for t in engine engine_md5 resume aria2c curl md5; do
     printf '    %-11s %8.3f %8.3f %10.1f\n' "$t" "$(median "$work/$t.times" 1)" "$(median "$work/$t.times" 2)" \
       "$(echo "$(median "$work/$t.times" 3) / 1024" | bc -l)"
   done
+  if [ -n "${WIN_QTOOL:-}" ]; then
+    # The Windows build under Wine (WIN_QTOOL=qtool.exe, WIN_PREFIX=its prefix, the
+    # test authority trusted there): the engine alone, same file, same rounds.
+    rm -f "$work/win.times"
+    for _ in $(seq "$rounds"); do
+      rm -f "$work/out/"*
+      (cd "$work/out" && WINEPREFIX=$WIN_PREFIX WINEDEBUG=-all /usr/bin/time -f '%e %U %S %M' -o "$work/time.txt" \
+        wine "$WIN_QTOOL" download --md5 "$sum" "$url" win.bin >"$work/win.out" 2>&1)
+      grep -q "result success=1 code=0" "$work/win.out" || { echo "    Windows build failed:"; tail -n 2 "$work/win.out"; }
+      awk '{printf "%s %.3f %s\n", $1, $2 + $3, $4}' "$work/time.txt" >>"$work/win.times"
+    done
+    printf '    %-11s %8.3f %8.3f   (Windows build under Wine, with MD5; peak memory not comparable)\n' \
+      windows "$(median "$work/win.times" 1)" "$(median "$work/win.times" 2)"
+  fi
   python3 - "$work" "$mib" <<'PY'
 import statistics, sys
 work, mib = sys.argv[1], int(sys.argv[2])
@@ -106,4 +136,5 @@ for name, value, limit in checks:
     verdict = "" if limit is None else ("  ok (<= %g)" % limit if value <= limit else "  OVER (goal <= %g)" % limit)
     print(f"    {name}: {value:.2f}{verdict}")
 PY
+done
 done

@@ -10,6 +10,11 @@ configure_host() {
 }
 
 configure_win32() {
+  # Libraries found in another dependency build stay cached: start that tree afresh.
+  if [ -f "$WIN32_TREE/CMakeCache.txt" ] &&
+     ! grep -qx "QARTO_MINGW_DEPS:UNINITIALIZED=$QARTO_MINGW_DEPS" "$WIN32_TREE/CMakeCache.txt"; then
+    rm -rf "$WIN32_TREE/CMakeCache.txt" "$WIN32_TREE/CMakeFiles"
+  fi
   # The toolchain file is read only when the tree is first configured.
   local toolchain=()
   [ -f "$WIN32_TREE/CMakeCache.txt" ] || toolchain=(-DCMAKE_TOOLCHAIN_FILE="$QARTO_ROOT/cmake/mingw-i686.cmake")
