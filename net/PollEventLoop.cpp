@@ -4,6 +4,15 @@
 
 #include <vector>
 
+PollEventLoop::~PollEventLoop() {
+    // Posted calls may own objects (an attempt waiting to be freed) whose destructors
+    // stop timers and unwatch sockets here: free them while the loop is whole.
+    while (!FPosted.empty()) {
+        std::deque<Callback> pending;
+        pending.swap(FPosted);
+    }
+}
+
 void PollEventLoop::Post(Callback call) { FPosted.push_back(std::move(call)); }
 
 EventLoop::TimerId PollEventLoop::StartTimer(std::chrono::milliseconds interval, bool repeat, Callback call) {

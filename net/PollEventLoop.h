@@ -8,6 +8,7 @@
 
 class PollEventLoop final : public EventLoop {
 public:
+    ~PollEventLoop() override;
     void Post(Callback call) override;
     TimerId StartTimer(std::chrono::milliseconds interval, bool repeat, Callback call) override;
     void StopTimer(TimerId id) override;

@@ -40,6 +40,13 @@ public:
     }
 
     ~WinEventLoop() override {
+        // Posted calls may own objects (an attempt waiting to be freed) whose
+        // destructors stop timers and unwatch sockets here: free them while the loop
+        // is whole.
+        while (!FPosted.empty()) {
+            std::deque<Callback> pending;
+            pending.swap(FPosted);
+        }
         for (auto& [id, timer] : FTimers) KillTimer(FWindow, static_cast<UINT_PTR>(id));
         for (auto& [socket, watch] : FSockets) WSAAsyncSelect(static_cast<SOCKET>(socket), FWindow, 0, 0);
         SetWindowLongPtrW(FWindow, GWLP_USERDATA, 0);
