@@ -235,17 +235,7 @@ void TDownloader::OnHttpRequestDone(int status, const std::string& message) {
                               static_cast<int>(parts), static_cast<long long>(FHttp->ContentLength),
                               static_cast<long long>(FHttp->ReceivedCount), ReDownCount);
                 Trace(line);
-                if (ReDownCount < MaxReDownCount) {
-                    ++ReDownCount;
-                    Stop();
-                    DeleteFile();
-                    PartCount = 1;
-                    Start("", "");
-                } else {
-                    CloseFile();
-                    ErrorCode = kDownloadUnverified;
-                    Finish(true, kDownloadUnverified);
-                }
+                RestartFreshOrReportUnverified([this] { PartCount = 1; });
                 return;
             }
             if (CheckMD5) {
@@ -258,18 +248,9 @@ void TDownloader::OnHttpRequestDone(int status, const std::string& message) {
                 ComputedMD5 = FHttp->ContentMd5();
                 if (ComputedMD5.empty()) ComputedMD5 = FFile ? FileMD5(*FFile) : FileMD5(SaveFileName);
                 if (!SameTextNoCase(ComputedMD5, ExpectedMD5)) {
-                    if (ReDownCount < MaxReDownCount) {
-                        ++ReDownCount;
-                        Stop();
-                        Trace("CheckFileMD5: Failed: " + ExpectedMD5 + "|" + ComputedMD5);
-                        Trace("CheckFileMD5: Failed: " + SaveFileName);
-                        DeleteFile();
-                        Start("", "");
-                    } else {
-                        CloseFile();
-                        ErrorCode = kDownloadUnverified;
-                        Finish(true, kDownloadUnverified);
-                    }
+                    Trace("CheckFileMD5: Failed: " + ExpectedMD5 + "|" + ComputedMD5);
+                    Trace("CheckFileMD5: Failed: " + SaveFileName);
+                    RestartFreshOrReportUnverified([] {});
                     return;
                 }
             }
@@ -315,6 +296,20 @@ void TDownloader::OnHttpRequestDone(int status, const std::string& message) {
         if (FHttp) FHttp->OnRequestDone = nullptr;
         ErrorCode = kDownloadCannotStart;
         Finish(false, kDownloadCannotStart);
+    }
+}
+
+void TDownloader::RestartFreshOrReportUnverified(const std::function<void()>& beforeRestart) {
+    if (ReDownCount < MaxReDownCount) {
+        ++ReDownCount;
+        Stop();
+        DeleteFile();
+        beforeRestart();
+        Start("", "");
+    } else {
+        CloseFile();
+        ErrorCode = kDownloadUnverified;
+        Finish(true, kDownloadUnverified);
     }
 }
 

@@ -85,6 +85,9 @@ private:
     bool InitHttp();
     bool OpenTarget(const char* context);
     void OnHttpRequestDone(int status, const std::string& message);
+    // Starts again from an empty file or, with the retries used up, reports the file
+    // as complete but unverified.
+    void RestartFreshOrReportUnverified(const std::function<void()>& beforeRestart);
     void OnHttpTimeOut();
     void OnHttpShowStats();
     void Trace(const std::string& message);
