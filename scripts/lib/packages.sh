@@ -4,7 +4,7 @@
 HOST_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   zlib1g-dev libssl-dev libcurl4-openssl-dev nlohmann-json3-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
 )
 MINGW_PACKAGES=(
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix mingw-w64-tools
