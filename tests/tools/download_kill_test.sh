@@ -34,14 +34,14 @@ done
 out=$("$qtool" download --md5 "$sum" "$url" "$work/target.bin" | tail -n 1)
 check "after five kills the next run ends verified" "$([[ $out == "result success=1 code=0 bytes=$size md5=$sum" ]]; echo $?)" "$out"
 
-# A kill at 60 %: 1 MB/s in all, 10 MB.
+# A kill at 60 %: 500 kB/s in all, 10 MB.
 rm -f "$work"/target.bin*
 size=10000000
-url="$base/gen/sixty?size=$size&scenario=sixty&rate=250000"
+url="$base/gen/sixty?size=$size&scenario=sixty&rate=125000"
 sum=$(gen_md5 sixty $size)
 "$qtool" download "$url" "$work/target.bin" >"$work/first.out" 2>&1 &
 pid=$!
-for _ in $(seq 400); do
+for _ in $(seq 600); do
   bytes=$(sed -n 's/^progress bytes=\([0-9]*\).*/\1/p' "$work/first.out" | tail -n 1)
   [ -n "$bytes" ] && [ "$bytes" -ge $((size * 6 / 10)) ] && break
   sleep 0.05
@@ -52,8 +52,9 @@ curl -s "$base/_reset" >/dev/null
 out=$("$qtool" download --md5 "$sum" "$url" "$work/target.bin" | tail -n 1)
 check "after a kill at 60 % the next run ends verified" "$([[ $out == "result success=1 code=0 bytes=$size md5=$sum" ]]; echo $?)" "$out"
 again=$(ranged_bytes sixty)
-# Saves come every 3 s; at 1 MB/s that is at most 3 MB more than the missing 40 %.
-limit=$((size * 4 / 10 + 3500000))
+# Saves come every 3 s; with room for a loaded machine, at most 5 s worth (2.5 MB)
+# more than the missing 40 % - where a save only at the end would fetch it all again.
+limit=$((size * 4 / 10 + 2500000))
 check "the next run fetched $again bytes (at most $limit)" "$([ "$again" -le "$limit" ]; echo $?)" "fetched $again"
 
 echo "download kill test: $((checks - failures)) passed, $failures failed"
