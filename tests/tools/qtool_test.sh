@@ -53,6 +53,16 @@ printf "%0100d" 0 >other.kvdt  # fixed bytes: the check must not depend on chanc
 check "kvdt-decrypt refuses a file that is not a data file" "2" "$(status kvdt-decrypt other.kvdt)"
 check "kvdt-decrypt of a missing file" "2" "$(status kvdt-decrypt missing.kvdt)"
 
+# png-decode: 8-bit RGBA PAM, pixel for pixel what ImageMagick decodes.
+for name in rgba8_texts gray_alpha8; do
+  cp "$fixtures/../fuzz/corpus/fuzz_png_decode/$name.png" in.png
+  check "png-decode $name" "0" "$(status png-decode in.png out.pam)"
+  check "png-decode $name pixels" "$(/usr/bin/convert in.png -depth 8 RGBA:- | md5sum | cut -d' ' -f1)" \
+    "$(python3 -c "import hashlib; d=open('out.pam','rb').read(); print(hashlib.md5(d[d.index(b'ENDHDR\n')+7:]).hexdigest())")"
+done
+check "png-decode refuses a file that is not a PNG" "2" "$(status png-decode plain.ini out.pam)"
+check "with the decoder's text" "qtool: Invalid PNG signature" "$(tr -d '\r' <err.txt)"
+
 # Usage errors.
 check "unknown command" "2" "$(status frobnicate)"
 check "missing arguments" "2" "$(status ini-set cfg.ini General)"

@@ -21,7 +21,8 @@ constexpr const char* kUsage =
     "       qtool kvdt-decrypt FILE\n"
     "       qtool kvdt-encrypt IN OUT\n"
     "       qtool scramble | unscramble | sign-body   (text on standard input)\n"
-    "       qtool download [--parts N] [--md5 HEX] [--no-state] URL FILE\n";
+    "       qtool download [--parts N] [--md5 HEX] [--no-state] URL FILE\n"
+    "       qtool png-decode IN.png OUT.pam\n";
 
 void NeedArgs(const QtoolArgs& args, size_t min, size_t max, const char* command) {
     if (args.size() < min || args.size() > max) throw QtoolError(std::string("wrong number of arguments for ") + command);
@@ -125,6 +126,7 @@ int RunQtool(const QtoolArgs& args, std::istream& in, std::ostream& out, std::os
         if (command == "kvdt-decrypt") return KvdtDecrypt(rest, out);
         if (command == "kvdt-encrypt") return KvdtEncrypt(rest);
         if (command == "download") return Download(rest, out);
+        if (command == "png-decode") return PngDecode(rest);
         if (command == "scramble" || command == "unscramble" || command == "sign-body") {
             if (!rest.empty()) throw QtoolError(command + " takes no arguments (text on standard input)");
             if (command == "scramble") return Scramble(in, out);

@@ -25,6 +25,9 @@ int SignBody(std::istream& in, std::ostream& out);
 // download [--parts N] [--md5 HEX] [--no-state] URL FILE: one TDownloader; status 0
 // when it reports success. Its last line is "result success=… code=… bytes=… md5=…".
 int Download(const QtoolArgs& args, std::ostream& out);
+// png-decode IN.png OUT.pam: 8-bit RGBA PAM; a picture the decoder refuses is bad
+// input (its error text, status 2).
+int PngDecode(const QtoolArgs& args);
 
 // Dispatches `args` (subcommand first); prints usage and returns 2 when unknown.
 int RunQtool(const QtoolArgs& args, std::istream& in, std::ostream& out, std::ostream& err);
