@@ -64,6 +64,11 @@ public:
     TimerId StartTimer(std::chrono::milliseconds interval, bool repeat, Callback call) override {
         const TimerId id = FNextTimer++;
         FTimers[id] = Timer{repeat, std::move(call)};
+        if (!repeat && interval.count() <= 0) {
+            // "At once" (libcurl asks for it often): WM_TIMER would wait 10 ms or more.
+            Post([this, id] { RunTimer(id); });
+            return id;
+        }
         const auto ms = static_cast<UINT>(interval.count() < USER_TIMER_MINIMUM ? USER_TIMER_MINIMUM : interval.count());
         SetTimer(FWindow, static_cast<UINT_PTR>(id), ms, nullptr);
         return id;
