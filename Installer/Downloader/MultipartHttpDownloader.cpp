@@ -568,11 +568,13 @@ void TMultipartHttpDownloader::Resume() {
 
 void TMultipartHttpDownloader::SaveStatus() {
     if (NoSaveState || FStateFileName.empty()) return;
-    TIniFile state(FStateFileName);
+    // The state is written to a fresh file beside the real one and renamed over it:
+    // a process killed while saving leaves the previous state whole, never a file
+    // with some parts' counts erased (which would fetch those parts again).
+    const std::string fresh = FStateFileName + ".new";
+    DeleteStateFile(fresh);
+    TIniFile state(fresh);
     bool ok = true;
-    for (const std::string& section : state.ReadSections())
-        if (StartsWithNoCase(section, "PART_")) ok &= state.EraseSection(section);
-    ok &= state.EraseSection("GLOBAL");
     ok &= state.WriteString("GLOBAL", "DownloadConfigMD5", ExpectedMD5);
     ok &= state.WriteString("GLOBAL", "Url", Url);
     ok &= state.WriteString("GLOBAL", "ContentLength", Str(ContentLength));
@@ -593,8 +595,12 @@ void TMultipartHttpDownloader::SaveStatus() {
         part.Done = part.DataCount >= PartBytes(part);
         ok &= state.WriteBool(section, "Done", part.Done);
     }
-    if (!ok) {
+    state.UpdateFile();
+    std::error_code ec;
+    if (ok) std::filesystem::rename(Utf8Path(fresh), Utf8Path(FStateFileName), ec);
+    if (!ok || ec) {
         Display("SaveStatus-except:cannot write " + FStateFileName);
+        DeleteStateFile(fresh);
         DeleteStateFile(FStateFileName);
     }
 }
