@@ -121,7 +121,9 @@ bool TIniFile::WriteString(std::string_view section, std::string_view key, std::
             p.FLines.insert(p.FLines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
         }
     } else {
-        p.FLines.push_back("[" + std::string(section) + "]");
+        std::string header(1, '[');  // built up: GCC 12 warns on "[" + string at -O3
+        header.append(section).append("]");
+        p.FLines.push_back(std::move(header));
         p.FLines.push_back(std::move(line));
     }
     return p.Save(fileName);

@@ -48,5 +48,5 @@ configure_fuzz() {
 }
 
 configure_bench() {
-  cmake -S "$QARTO_ROOT" -B "$BENCH_TREE" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQARTO_BENCH=ON >/dev/null
+  cmake -S "$QARTO_ROOT" -B "$BENCH_TREE" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQARTO_BENCH=ON -DQARTO_WERROR=ON >/dev/null
 }
