@@ -54,6 +54,14 @@ check "stopped, then finished verified" "result success=1 code=0 bytes=$size md5
   "$(qtool download --md5 "$sum" "$url" target.bin | tail -n 1)"
 check "only the missing bytes fetched again" "$((size - kept))" "$(ranged_bytes win-resume)"
 
+# 2 GiB and more in the 32-bit program: 64-bit offsets in ranges, writes and the state.
+rm -f target.bin*
+size=$(( (1 << 31) + 3 * 1048576 + 7 ))
+sum=$(gen_md5 win-big $size)
+check "a file past 2 GiB" "result success=1 code=0 bytes=$size md5=$sum" \
+  "$(qtool download "$http/gen/win-big?size=$size&scenario=win-big" target.bin | tail -n 1)"
+rm -f target.bin*
+
 # The system proxy: a real tinyproxy set in the prefix's Internet Settings, tried
 # after the direct attempts failed (the first four requests lose their connection).
 "$testserver/tinyproxy.sh" start "$work/proxy" >/dev/null || { echo "FAIL tinyproxy did not start"; exit 1; }

@@ -329,3 +329,26 @@ TEST_F(DownloadEngine, UnreachableHostAndUntrustedCertificateEndWithCode2) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DownloadEngine, FilesOfTwoGibAndMoreArriveWhole) {
+    // Past what 32-bit signed offsets can address: the last part crosses 2 GiB and
+    // writes and ends beyond it.
+    const std::int64_t size = (std::int64_t{1} << 31) + 3 * (1 << 20) + 7;
+    auto d = NewDownloader();
+    d->SetNoSaveState(true);
+    const Outcome o = Run(*d, server->HttpUrl(Gen("big", size)), 300s);
+    ASSERT_TRUE(o.success);
+    ASSERT_EQ(static_cast<std::int64_t>(fs::file_size(file)), size);
+    auto stream = TFileStream::Open(file, TFileStream::Mode::OpenRead);
+    ASSERT_TRUE(stream);
+    for (const std::int64_t at : {std::int64_t{0}, (std::int64_t{1} << 31) - 2048, size / 2 - 2048, size - 4096}) {
+        std::string got(4096, '\0');
+        ASSERT_EQ(stream->ReadAt(at, got.data(), got.size()), 4096);
+        EXPECT_EQ(got, TestServer::GeneratedBytes("big", static_cast<std::uint64_t>(at), 4096)) << "at " << at;
+    }
+    fs::remove(file);
+}
+
+}  // namespace
