@@ -6,10 +6,6 @@
 
 namespace {
 
-bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    return s.size() >= prefix.size() && SameTextNoCase(s.substr(0, prefix.size()), prefix);
-}
-
 std::string HeaderValue(std::string_view line) {
     const size_t colon = line.find(':');
     return std::string(TrimBlanks(line.substr(colon + 1)));

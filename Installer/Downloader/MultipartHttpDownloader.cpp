@@ -17,10 +17,6 @@ namespace {
 
 const char* Bool(bool b) { return b ? "True" : "False"; }
 
-bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    return s.size() >= prefix.size() && SameTextNoCase(s.substr(0, prefix.size()), prefix);
-}
-
 std::string Str(std::int64_t v) { return std::to_string(v); }
 
 bool StateFileExists(const std::string& name) {

@@ -32,6 +32,10 @@ std::string_view TrimBlanks(std::string_view s);
 // text is compared as it is.
 std::string FoldCase(std::string_view utf8);
 bool SameTextNoCase(std::string_view a, std::string_view b);
+// Whether `s` begins with `prefix`, compared as SameTextNoCase does.
+inline bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && SameTextNoCase(s.substr(0, prefix.size()), prefix);
+}
 
 // A parsed INI text: sections in file order, each with its lines ("key=value" with
 // key and value trimmed, or a trimmed entry without "="). Comment and empty lines and

@@ -16,16 +16,6 @@ std::optional<int> ReadInt(std::string_view text) {
     return ClampToInt(*v);
 }
 
-bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-    if (s.size() < prefix.size()) return false;
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        char c = s[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != prefix[i]) return false;
-    }
-    return true;
-}
-
 // Builds the list segment by segment: a segment's duration entry goes in front of
 // its frames, and its frame count is known only when it closes.
 class TScriptCompiler {

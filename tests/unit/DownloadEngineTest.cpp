@@ -11,18 +11,13 @@
 #include "os/FileBytes.h"
 #include "tests/support/TestServer.h"
 #include "public/rdcontrol/SafeIniFile.h"
+#include "tests/unit/FakeOs.h"
 #include "tests/unit/TempDir.h"
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
-
-class FixedInternetSettings : public InternetSettings {
-public:
-    ProxySetting setting;
-    ProxySetting CurrentProxy() const override { return setting; }
-};
 
 struct Outcome {
     bool finished = false, success = false;
@@ -76,7 +71,7 @@ protected:
     TempDir dir;
     std::string file = (dir.path() / "package.exe").string();
     std::unique_ptr<EventLoop> loop = MakeEventLoop();
-    FixedInternetSettings internet;
+    FakeInternetSettings internet;
 };
 
 TestServer* DownloadEngine::server = nullptr;

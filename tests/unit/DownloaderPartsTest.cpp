@@ -5,15 +5,10 @@
 #include <fstream>
 
 #include "Installer/Downloader/uDownloader.h"
+#include "tests/unit/FakeOs.h"
 #include "tests/unit/TempDir.h"
 
 namespace {
-
-class FixedInternetSettings : public InternetSettings {
-public:
-    ProxySetting setting;
-    ProxySetting CurrentProxy() const override { return setting; }
-};
 
 struct ProxyCase {
     const char* name;
@@ -29,7 +24,7 @@ class IEProxy : public ::testing::TestWithParam<ProxyCase> {};
 
 TEST_P(IEProxy, SplitsTheEntryForHttp) {
     const ProxyCase& c = GetParam();
-    FixedInternetSettings internet;
+    FakeInternetSettings internet;
     internet.setting = {c.useProxy, c.list};
     const TIEProxy proxy = GetIEProxy(internet, "Http");
     EXPECT_EQ(proxy.found, c.found);
@@ -86,7 +81,7 @@ TEST(FileStream, WritesAtOffsetsAndRefusesASecondWriter) {
 
 TEST(TDownloaderStart, RefusesMissingNamesAndUncreatableFiles) {
     auto loop = MakeEventLoop();
-    FixedInternetSettings internet;
+    FakeInternetSettings internet;
     // Names given once are kept for later calls; with none at all, Start refuses.
     EXPECT_THROW(TDownloader(*loop, internet).Start("", "http://127.0.0.1:9/x"), std::invalid_argument);
     EXPECT_THROW(TDownloader(*loop, internet).Start("/tmp/qarto-x.bin", ""), std::invalid_argument);

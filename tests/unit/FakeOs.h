@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "os/InternetSettings.h"
 #include "os/OsServices.h"
 
 class FakeRegistry : public Registry {
@@ -90,6 +91,12 @@ public:
     std::uint16_t UserDefaultUILanguage() const override { return userUILanguage; }
     std::uint16_t SystemDefaultUILanguage() const override { return systemUILanguage; }
     std::uint32_t SystemDefaultLocaleId() const override { return systemLocaleId; }
+};
+
+class FakeInternetSettings : public InternetSettings {
+public:
+    ProxySetting setting;
+    ProxySetting CurrentProxy() const override { return setting; }
 };
 
 struct FakeOs {
