@@ -26,6 +26,7 @@ public:
     // Runs `call` later, after the events already waiting.
     virtual void Post(Callback call) = 0;
     // Calls `call` after `interval`, and again every `interval` when `repeat`.
+    // Returns 0 when the platform refuses the timer (Windows: its timer table full).
     virtual TimerId StartTimer(std::chrono::milliseconds interval, bool repeat, Callback call) = 0;
     // Stopping an unknown or finished timer does nothing.
     virtual void StopTimer(TimerId id) = 0;
@@ -44,6 +45,11 @@ public:
     // Pumps the loop for about `duration` (the engine's short waits).
     void Sleep(std::chrono::milliseconds duration);
 };
+
+// The application-wide message hook. On Windows every message the loop takes from
+// the thread's queue is first shown to filter (as a MSG*); returning true swallows
+// it. Other platforms have no such messages and never call it. nullptr removes it.
+void SetPlatformMessageFilter(std::function<bool(void* platformMessage)> filter);
 
 // The platform's loop for the calling thread: the message loop on Windows (the UI
 // thread's), poll() elsewhere.

@@ -87,3 +87,10 @@ void PollEventLoop::RunOnce(std::chrono::milliseconds maxWait) {
 }
 
 std::unique_ptr<EventLoop> MakeEventLoop() { return std::make_unique<PollEventLoop>(); }
+
+// No platform messages here: the filter is kept only so that callers need no
+// platform checks.
+void SetPlatformMessageFilter(std::function<bool(void* platformMessage)> filter) {
+    static std::function<bool(void*)> unused;
+    unused = std::move(filter);
+}

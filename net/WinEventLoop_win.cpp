@@ -12,6 +12,11 @@
 
 namespace {
 
+std::function<bool(void*)>& MessageFilter() {
+    static std::function<bool(void*)> filter;
+    return filter;
+}
+
 constexpr UINT kPosted = WM_APP + 0x51;
 constexpr UINT kSocket = WM_APP + 0x52;
 constexpr UINT kCheckWritable = WM_APP + 0x53;
@@ -70,7 +75,11 @@ public:
             return id;
         }
         const auto ms = static_cast<UINT>(interval.count() < USER_TIMER_MINIMUM ? USER_TIMER_MINIMUM : interval.count());
-        SetTimer(FWindow, static_cast<UINT_PTR>(id), ms, nullptr);
+        if (!SetTimer(FWindow, static_cast<UINT_PTR>(id), ms, nullptr)) {
+            // Refused (the system's timer table is full): the caller decides what to do.
+            FTimers.erase(id);
+            return 0;
+        }
         return id;
     }
 
@@ -96,6 +105,7 @@ public:
     void ProcessMessages() override {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (MessageFilter() && MessageFilter()(&msg)) continue;
             if (msg.message == WM_QUIT) {
                 // The application's end belongs to its main loop: leave it there.
                 PostQuitMessage(static_cast<int>(msg.wParam));
@@ -192,3 +202,7 @@ private:
 }  // namespace
 
 std::unique_ptr<EventLoop> MakeEventLoop() { return std::make_unique<WinEventLoop>(); }
+
+void SetPlatformMessageFilter(std::function<bool(void* platformMessage)> filter) {
+    MessageFilter() = std::move(filter);
+}

@@ -1,0 +1,130 @@
+#include "public/rdcontrol/framework/Application.h"
+
+#include <algorithm>
+
+#include "public/rdcontrol/RdTimer.h"
+#include "public/rdcontrol/framework/HintWindow.h"
+
+TApplication::TApplication(EventLoop& loop, std::unique_ptr<TApplicationPlatform> platform)
+    : FLoop(loop), FPlatform(std::move(platform)) {
+    // The library's timers (animations, fades) tick on the application's loop.
+    if (!TRdTimer::DefaultLoop()) {
+        TRdTimer::SetDefaultLoop(&loop);
+        FOwnsTimerLoop = true;
+    }
+}
+
+TApplication::~TApplication() {
+    BeginDestroy();
+    CancelHint();
+    DestroyComponents();
+    if (FOwnsTimerLoop) TRdTimer::SetDefaultLoop(nullptr);
+}
+
+std::vector<TCustomForm*> TApplication::Forms() const {
+    std::vector<TCustomForm*> forms;
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* f = dynamic_cast<TCustomForm*>(Component(i))) forms.push_back(f);
+    return forms;
+}
+
+void TApplication::SetTitle(const std::string& title) {
+    FTitle = title;
+    FPlatform->SetTitle(title);
+}
+
+void TApplication::Run() {
+    if (FMainForm && !FMainForm->Visible()) FMainForm->Show();
+    RunNestedUntil([] { return false; });
+}
+
+void TApplication::RunNestedUntil(const std::function<bool()>& done) {
+    while (!FTerminated && !done()) FLoop.RunOnce(std::chrono::milliseconds(1000));
+}
+
+void TApplication::Minimize() {
+    CancelHint();
+    if (FMainForm) FMainForm->Minimize();
+    FMinimized = true;
+    if (OnMinimize) OnMinimize();
+}
+
+void TApplication::Restore() {
+    if (FMainForm) FMainForm->Restore();
+    FMinimized = false;
+    if (OnRestore) OnRestore();
+}
+
+void TApplication::FormDestroyed(TCustomForm* form) {
+    if (form == FMainForm) FMainForm = nullptr;
+    if (form == FHintWindow) FHintWindow = nullptr;
+    if (FHintControl && FHintControl->Form() == form) CancelHint();
+}
+
+void TApplication::ControlGone(TControl* control) {
+    for (const TControl* c = FHintControl; c; c = c->Parent())
+        if (c == control) {
+            CancelHint();
+            return;
+        }
+}
+
+void TApplication::SetShowHint(bool v) {
+    FShowHint = v;
+    if (!v) CancelHint();
+}
+
+void TApplication::HintMouseMove(TControl* control, TPoint screen) {
+    FHintPos = screen;
+    if (!FShowHint) return;
+    // The control that has something to say: the one under the mouse or its nearest
+    // parent with a hint.
+    TControl* target = control;
+    while (target && target->Hint().empty()) target = target->Parent();
+    if (target && !target->EffectiveShowHint()) target = nullptr;
+    if (target == FHintControl) return;
+    const bool wasShowing = !FHintText.empty();
+    CancelHint();
+    FHintControl = target;
+    // Moving from one hinted control to the next shows the next hint at once.
+    if (target) StartHintTimer(wasShowing ? std::chrono::milliseconds(50) : HintPause, true);
+}
+
+void TApplication::StartHintTimer(std::chrono::milliseconds wait, bool show) {
+    if (FHintTimer) FLoop.StopTimer(FHintTimer);
+    FHintTimer = FLoop.StartTimer(wait, false, [this, show] {
+        FHintTimer = 0;
+        if (show) {
+            ShowHintNow();
+        } else {
+            TControl* keep = FHintControl;
+            CancelHint();
+            FHintControl = keep;  // no new hint until the mouse moves to another control
+        }
+    });
+}
+
+void TApplication::ShowHintNow() {
+    if (!FHintControl) return;
+    std::string text = FHintControl->Hint();
+    if (OnShowHint && !OnShowHint(FHintControl, text)) return;
+    if (text.empty()) return;
+    FHintText = text;
+    if (!FHintWindow) {
+        FHintWindow = new THintWindow(this);
+        FHintWindow->DoCreate();
+    }
+    const TPoint at{FHintPos.X, FHintPos.Y + 20};
+    FHintWindow->ActivateHint(text, at, FPlatform->WorkArea(at));
+    StartHintTimer(HintHidePause, false);
+}
+
+void TApplication::CancelHint() {
+    if (FHintTimer) {
+        FLoop.StopTimer(FHintTimer);
+        FHintTimer = 0;
+    }
+    FHintControl = nullptr;
+    FHintText.clear();
+    if (FHintWindow && FHintWindow->Visible()) FHintWindow->Hide();
+}

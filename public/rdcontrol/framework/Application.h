@@ -1,0 +1,117 @@
+#pragma once
+// TApplication: the program's UI root. It owns the forms (they are its
+// components), runs the one event loop of the process (on Windows the thread's
+// message loop, so window messages, timers and downloads share it), runs nested
+// loops for modal forms and long waits (ProcessMessages), knows the main form
+// (closing it ends the run), minimises and restores the program, and shows hints:
+// when the mouse rests over a control whose ShowHint is on, its Hint appears in a
+// small hint form after HintPause and goes after HintHidePause or when the mouse
+// moves to another control.
+//
+// Platform services come in through TApplicationPlatform (the Windows one is made
+// by MakeWin32ApplicationPlatform in Application_win.cpp); tests give a fake.
+//
+// UI thread only. One application per process is the normal case, but nothing
+// here is global: tests make as many as they like.
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "net/EventLoop.h"
+#include "public/rdcontrol/framework/Form.h"
+
+class THintWindow;
+
+class TApplicationPlatform {
+public:
+    virtual ~TApplicationPlatform() = default;
+    virtual std::unique_ptr<TFormWindow> MakeWindow(TCustomForm& form) = 0;
+    // The work area of the screen the point is on (screen coordinates).
+    virtual TRect WorkArea(TPoint point) const = 0;
+    virtual TPoint CursorPos() const = 0;
+    // The program's title in the taskbar.
+    virtual void SetTitle(const std::string& title) = 0;
+};
+
+class TApplication : public TComponent {
+public:
+    TApplication(EventLoop& loop, std::unique_ptr<TApplicationPlatform> platform);
+    ~TApplication() override;
+
+    EventLoop& Loop() { return FLoop; }
+    TApplicationPlatform& Platform() { return *FPlatform; }
+
+    // Builds a form owned by the application and runs its OnCreate. The first form
+    // created becomes the main form.
+    template <typename TForm, typename... Args>
+    TForm* CreateForm(Args&&... args) {
+        auto* form = new TForm(this, std::forward<Args>(args)...);
+        if (!FMainForm) FMainForm = form;
+        form->DoCreate();
+        return form;
+    }
+    TCustomForm* MainForm() const { return FMainForm; }
+    void SetMainForm(TCustomForm* form) { FMainForm = form; }
+    // Forms of this application, in creation order.
+    std::vector<TCustomForm*> Forms() const;
+
+    const std::string& Title() const { return FTitle; }
+    void SetTitle(const std::string& title);
+
+    // Runs the loop until Terminate (or the main form closes).
+    void Run();
+    void Terminate() { FTerminated = true; }
+    bool Terminated() const { return FTerminated; }
+    // Handles what is waiting and returns (for long waits and nested loops).
+    void ProcessMessages() { FLoop.ProcessMessages(); }
+    // Runs the loop until done() (or Terminated()); the modal loops use it.
+    void RunNestedUntil(const std::function<bool()>& done);
+
+    void Minimize();
+    void Restore();
+    bool Minimized() const { return FMinimized; }
+    std::function<void()> OnMinimize, OnRestore;
+
+    // --- Hints --------------------------------------------------------------------
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool v);
+    std::chrono::milliseconds HintPause{500};
+    std::chrono::milliseconds HintHidePause{2500};
+    // May change the text or cancel (return false) before a hint shows.
+    std::function<bool(TControl* control, std::string& hint)> OnShowHint;
+    // Forms tell the application where the mouse is (screen coordinates).
+    void HintMouseMove(TControl* control, TPoint screen);
+    void CancelHint();
+    // The hint shown now ("" when none); for tests and for the hint window.
+    const std::string& CurrentHint() const { return FHintText; }
+    THintWindow* HintWindow() const { return FHintWindow; }
+
+    // The application-wide message hook (Windows: every message taken from the
+    // queue passes here first; return true to swallow it). Platform-specific data
+    // travels as an opaque pointer to the platform's message structure.
+    std::function<bool(void* platformMessage)> OnMessage;
+
+    // Called by forms: a form is being freed; a control is going away.
+    void FormDestroyed(TCustomForm* form);
+    void ControlGone(TControl* control);
+
+private:
+    void StartHintTimer(std::chrono::milliseconds wait, bool show);
+    void ShowHintNow();
+
+    EventLoop& FLoop;
+    std::unique_ptr<TApplicationPlatform> FPlatform;
+    TCustomForm* FMainForm = nullptr;
+    std::string FTitle;
+    bool FTerminated = false;
+    bool FMinimized = false;
+    bool FShowHint = true;
+    TControl* FHintControl = nullptr;
+    TPoint FHintPos;
+    std::string FHintText;
+    EventLoop::TimerId FHintTimer = 0;
+    THintWindow* FHintWindow = nullptr;
+    bool FOwnsTimerLoop = false;
+};

@@ -1,0 +1,403 @@
+// The platform window behind a form: a WS_POPUP window (no caption, no edges) that
+// shows the form's back buffer and hands input to the form.
+//
+// Opaque and constant-alpha forms paint on WM_PAINT (SetDIBitsToDevice from the
+// back buffer). Per-pixel-alpha forms are layered windows updated with
+// UpdateLayeredWindow from a 32-bit DIB section; they get no WM_PAINT, so an
+// invalidation posts one update message that paints what is invalid and pushes the
+// whole buffer (the system composes layered windows from complete images).
+#include <windows.h>
+#include <windowsx.h>
+
+#include <cstring>
+
+#include "os/TextConvert.h"
+#include "public/rdcontrol/framework/Win32Platform.h"
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"QartoForm";
+constexpr UINT kLayeredUpdate = WM_APP + 0x61;
+
+TShiftState ShiftFromKeys(WPARAM keys) {
+    TShiftState s = 0;
+    if (keys & MK_SHIFT) s |= ssShift;
+    if (keys & MK_CONTROL) s |= ssCtrl;
+    if (keys & MK_LBUTTON) s |= ssLeft;
+    if (keys & MK_RBUTTON) s |= ssRight;
+    if (keys & MK_MBUTTON) s |= ssMiddle;
+    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    return s;
+}
+
+TShiftState KeyboardShift() {
+    TShiftState s = 0;
+    if (GetKeyState(VK_SHIFT) < 0) s |= ssShift;
+    if (GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
+    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    return s;
+}
+
+HCURSOR CursorHandle(TCursor cursor) {
+    LPCWSTR id = IDC_ARROW;
+    switch (cursor) {
+        case crHandPoint: id = IDC_HAND; break;
+        case crIBeam: id = IDC_IBEAM; break;
+        default: break;
+    }
+    return LoadCursorW(nullptr, id);
+}
+
+class TWin32FormWindow final : public TFormWindow {
+public:
+    TWin32FormWindow(TCustomForm& form, const std::string& title) : FForm(form) {
+        static const bool registered = [] {
+            WNDCLASSEXW wc{};
+            wc.cbSize = sizeof wc;
+            wc.style = CS_DBLCLKS;
+            wc.lpfnWndProc = &TWin32FormWindow::WindowProc;
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+            wc.lpszClassName = kClassName;
+            return RegisterClassExW(&wc) != 0;
+        }();
+        (void)registered;
+        DWORD exStyle = form.ShowNoActivate() ? (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE) : WS_EX_APPWINDOW;
+        if (form.FormStyle() == TFormStyle::fsStayOnTop) exStyle |= WS_EX_TOPMOST;
+        const std::wstring caption = Widen(form.Caption().empty() ? title : form.Caption());
+        FWindow = CreateWindowExW(exStyle, kClassName, caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, form.Left(),
+                                  form.Top(), form.Width(), form.Height(), nullptr, nullptr, GetModuleHandleW(nullptr),
+                                  this);
+    }
+
+    ~TWin32FormWindow() override {
+        if (FWindow) {
+            SetWindowLongPtrW(FWindow, GWLP_USERDATA, 0);
+            DestroyWindow(FWindow);
+        }
+        FreeDib();
+    }
+
+    void SetBounds(const TRect& r) override {
+        FSettingBounds = true;
+        SetWindowPos(FWindow, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        FSettingBounds = false;
+        if (FLayering == TFormLayering::PerPixelAlpha) ScheduleLayeredUpdate();
+    }
+
+    void SetVisible(bool visible, bool activate) override {
+        if (visible && FLayering == TFormLayering::PerPixelAlpha) PushLayered();  // content before showing
+        ShowWindow(FWindow, visible ? (activate ? SW_SHOW : SW_SHOWNOACTIVATE) : SW_HIDE);
+        if (visible && FLayering != TFormLayering::PerPixelAlpha) UpdateWindow(FWindow);
+    }
+
+    void SetCaption(const std::string& caption) override {
+        if (!caption.empty()) SetWindowTextW(FWindow, Widen(caption).c_str());
+    }
+
+    void SetLayering(TFormLayering layering, std::uint8_t alpha) override {
+        const bool wasPerPixel = FLayering == TFormLayering::PerPixelAlpha;
+        FLayering = layering;
+        FAlpha = alpha;
+        LONG_PTR ex = GetWindowLongPtrW(FWindow, GWL_EXSTYLE);
+        if (layering == TFormLayering::Opaque) {
+            SetWindowLongPtrW(FWindow, GWL_EXSTYLE, ex & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+        } else {
+            // Switching between the two layered kinds needs the style off and on again.
+            if (wasPerPixel != (layering == TFormLayering::PerPixelAlpha) && (ex & WS_EX_LAYERED))
+                SetWindowLongPtrW(FWindow, GWL_EXSTYLE, ex & ~static_cast<LONG_PTR>(WS_EX_LAYERED));
+            SetWindowLongPtrW(FWindow, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+            if (layering == TFormLayering::ConstantAlpha) SetLayeredWindowAttributes(FWindow, 0, alpha, LWA_ALPHA);
+        }
+        if (layering == TFormLayering::PerPixelAlpha) ScheduleLayeredUpdate();
+        else InvalidateRect(FWindow, nullptr, FALSE);
+    }
+
+    void SetStayOnTop(bool stayOnTop) override {
+        SetWindowPos(FWindow, stayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    void SetEnabled(bool enabled) override { EnableWindow(FWindow, enabled); }
+    void SetOwnerWindow(TFormWindow* owner) override {
+        auto* o = static_cast<TWin32FormWindow*>(owner);
+        SetWindowLongPtrW(FWindow, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(o ? o->FWindow : nullptr));
+    }
+    void Activate() override { SetForegroundWindow(FWindow); }
+    void Minimize() override { ShowWindow(FWindow, SW_MINIMIZE); }
+    void Restore() override { ShowWindow(FWindow, SW_RESTORE); }
+    bool Minimized() const override { return IsIconic(FWindow) != FALSE; }
+
+    void Invalidate(const TRect& r) override {
+        if (FLayering == TFormLayering::PerPixelAlpha) {
+            ScheduleLayeredUpdate();
+        } else {
+            RECT rc{r.Left, r.Top, r.Right, r.Bottom};
+            InvalidateRect(FWindow, &rc, FALSE);
+        }
+    }
+    void Update() override {
+        if (FLayering == TFormLayering::PerPixelAlpha) {
+            FUpdatePosted = false;
+            PushLayered();
+        } else {
+            UpdateWindow(FWindow);
+        }
+    }
+
+    void SetMouseCapture(bool capture) override {
+        if (capture) SetCapture(FWindow);
+        else if (GetCapture() == FWindow) ReleaseCapture();
+    }
+    void SetCursor(TCursor cursor) override {
+        FCursor = cursor;
+        ::SetCursor(CursorHandle(cursor));
+    }
+    void TrackMouseLeave() override {
+        if (FTracking) return;
+        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, FWindow, 0};
+        FTracking = TrackMouseEvent(&tme) != FALSE;
+    }
+
+    HWND Handle() const { return FWindow; }
+
+private:
+    void ScheduleLayeredUpdate() {
+        if (FUpdatePosted) return;
+        FUpdatePosted = true;
+        PostMessageW(FWindow, kLayeredUpdate, 0, 0);
+    }
+
+    void FreeDib() {
+        if (FMemDc) {
+            SelectObject(FMemDc, FOldBitmap);
+            DeleteDC(FMemDc);
+            FMemDc = nullptr;
+        }
+        if (FDib) {
+            DeleteObject(FDib);
+            FDib = nullptr;
+        }
+        FDibBits = nullptr;
+        FDibW = FDibH = 0;
+    }
+
+    bool EnsureDib(int w, int h) {
+        if (FDib && FDibW == w && FDibH == h) return true;
+        FreeDib();
+        if (w <= 0 || h <= 0) return false;
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;  // top-down, like TArgbSurface
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        FDib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!FDib) return false;
+        FMemDc = CreateCompatibleDC(nullptr);
+        FOldBitmap = SelectObject(FMemDc, FDib);
+        FDibBits = static_cast<std::uint32_t*>(bits);
+        FDibW = w;
+        FDibH = h;
+        return true;
+    }
+
+    // Paints what is invalid and hands the whole image to the system.
+    void PushLayered() {
+        FForm.PaintInvalid();
+        const TArgbSurface& buffer = FForm.BackBuffer();
+        if (buffer.Empty() || !EnsureDib(buffer.Width(), buffer.Height())) return;
+        for (int y = 0; y < buffer.Height(); ++y)
+            std::memcpy(FDibBits + static_cast<std::size_t>(y) * FDibW, buffer.Row(y),
+                        static_cast<std::size_t>(buffer.Width()) * 4);
+        POINT pos{FForm.Left(), FForm.Top()};
+        SIZE size{buffer.Width(), buffer.Height()};
+        POINT origin{0, 0};
+        BLENDFUNCTION blend{AC_SRC_OVER, 0, FAlpha, AC_SRC_ALPHA};
+        HDC screen = GetDC(nullptr);
+        UpdateLayeredWindow(FWindow, screen, &pos, &size, FMemDc, &origin, 0, &blend, ULW_ALPHA);
+        ReleaseDC(nullptr, screen);
+    }
+
+    void PaintOpaque() {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(FWindow, &ps);
+        FForm.PaintInvalid();
+        const TArgbSurface& buffer = FForm.BackBuffer();
+        if (!buffer.Empty()) {
+            BITMAPINFO bi{};
+            bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+            bi.bmiHeader.biWidth = buffer.Stride();
+            bi.bmiHeader.biHeight = -buffer.Height();
+            bi.bmiHeader.biPlanes = 1;
+            bi.bmiHeader.biBitCount = 32;
+            bi.bmiHeader.biCompression = BI_RGB;
+            SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(buffer.Width()), static_cast<DWORD>(buffer.Height()), 0, 0,
+                              0, static_cast<UINT>(buffer.Height()), buffer.Row(0), &bi, DIB_RGB_COLORS);
+        }
+        EndPaint(FWindow, &ps);
+    }
+
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+        const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+        switch (msg) {
+            case WM_PAINT:
+                if (FLayering == TFormLayering::PerPixelAlpha) {
+                    ValidateRect(FWindow, nullptr);
+                    ScheduleLayeredUpdate();
+                } else {
+                    PaintOpaque();
+                }
+                return 0;
+            case kLayeredUpdate:
+                if (FUpdatePosted) {
+                    FUpdatePosted = false;
+                    if (FLayering == TFormLayering::PerPixelAlpha) PushLayered();
+                }
+                return 0;
+            case WM_ERASEBKGND: return 1;
+            case WM_MOUSEMOVE: FForm.HandleMouseMove(ShiftFromKeys(wp), x, y); return 0;
+            case WM_LBUTTONDOWN: FForm.HandleMouseDown(mbLeft, ShiftFromKeys(wp), x, y, false); return 0;
+            case WM_RBUTTONDOWN: FForm.HandleMouseDown(mbRight, ShiftFromKeys(wp), x, y, false); return 0;
+            case WM_MBUTTONDOWN: FForm.HandleMouseDown(mbMiddle, ShiftFromKeys(wp), x, y, false); return 0;
+            case WM_LBUTTONDBLCLK: FForm.HandleMouseDown(mbLeft, ShiftFromKeys(wp), x, y, true); return 0;
+            case WM_RBUTTONDBLCLK: FForm.HandleMouseDown(mbRight, ShiftFromKeys(wp), x, y, true); return 0;
+            case WM_LBUTTONUP: FForm.HandleMouseUp(mbLeft, ShiftFromKeys(wp), x, y); return 0;
+            case WM_RBUTTONUP: FForm.HandleMouseUp(mbRight, ShiftFromKeys(wp), x, y); return 0;
+            case WM_MBUTTONUP: FForm.HandleMouseUp(mbMiddle, ShiftFromKeys(wp), x, y); return 0;
+            case WM_MOUSELEAVE: FTracking = false; FForm.HandleMouseLeave(); return 0;
+            case WM_MOUSEWHEEL: {
+                POINT p{x, y};
+                ScreenToClient(FWindow, &p);
+                FForm.HandleMouseWheel(ShiftFromKeys(GET_KEYSTATE_WPARAM(wp)), GET_WHEEL_DELTA_WPARAM(wp), p.x, p.y);
+                return 0;
+            }
+            case WM_CAPTURECHANGED:
+                if (reinterpret_cast<HWND>(lp) != FWindow && FForm.CaptureControl()) {
+                    // Someone else took the mouse: the pressed control must not stay pressed.
+                    FForm.SetCaptureControl(nullptr);
+                }
+                return 0;
+            case WM_KEYDOWN:
+            case WM_SYSKEYDOWN:
+                if (FForm.HandleKeyDown(static_cast<int>(wp), KeyboardShift())) return 0;
+                break;
+            case WM_KEYUP:
+            case WM_SYSKEYUP:
+                if (FForm.HandleKeyUp(static_cast<int>(wp), KeyboardShift())) return 0;
+                break;
+            case WM_CHAR: {
+                const auto unit = static_cast<wchar_t>(wp);
+                if (unit >= 0xD800 && unit < 0xDC00) {
+                    FHighSurrogate = unit;
+                    return 0;
+                }
+                char32_t ch = unit;
+                if (unit >= 0xDC00 && unit < 0xE000 && FHighSurrogate)
+                    ch = 0x10000 + ((static_cast<char32_t>(FHighSurrogate) - 0xD800) << 10) + (unit - 0xDC00);
+                FHighSurrogate = 0;
+                FForm.HandleChar(ch);
+                return 0;
+            }
+            case WM_ACTIVATE: FForm.HandleActivate(LOWORD(wp) != WA_INACTIVE); break;
+            case WM_MOUSEACTIVATE:
+                if (FForm.ShowNoActivate()) return MA_NOACTIVATE;
+                break;
+            case WM_CLOSE: FForm.HandleCloseRequest(); return 0;
+            case WM_SETCURSOR:
+                if (LOWORD(lp) == HTCLIENT) {
+                    ::SetCursor(CursorHandle(FCursor));
+                    return TRUE;
+                }
+                break;
+            case WM_NCHITTEST: {
+                POINT p{x, y};
+                ScreenToClient(FWindow, &p);
+                switch (FForm.WindowHitTest(p.x, p.y)) {
+                    case TWindowHitArea::Transparent: return HTTRANSPARENT;
+                    case TWindowHitArea::Caption: return HTCAPTION;
+                    case TWindowHitArea::Client: return HTCLIENT;
+                }
+                break;
+            }
+            case WM_WINDOWPOSCHANGED: {
+                const auto* pos = reinterpret_cast<const WINDOWPOS*>(lp);
+                if (!FSettingBounds && !(pos->flags & SWP_NOMOVE && pos->flags & SWP_NOSIZE) && !IsIconic(FWindow)) {
+                    RECT rc;
+                    GetWindowRect(FWindow, &rc);
+                    FForm.HandleWindowBounds(TRect{rc.left, rc.top, rc.right, rc.bottom});
+                }
+                break;
+            }
+            default: break;
+        }
+        return DefWindowProcW(FWindow, msg, wp, lp);
+    }
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_NCCREATE) {
+            auto* self = static_cast<TWin32FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+            self->FWindow = hwnd;
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        }
+        auto* self = reinterpret_cast<TWin32FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+        return self->HandleMessage(msg, wp, lp);
+    }
+
+    TCustomForm& FForm;
+    HWND FWindow = nullptr;
+    TFormLayering FLayering = TFormLayering::Opaque;
+    std::uint8_t FAlpha = 255;
+    bool FUpdatePosted = false;
+    bool FSettingBounds = false;
+    bool FTracking = false;
+    TCursor FCursor = crDefault;
+    wchar_t FHighSurrogate = 0;
+    HBITMAP FDib = nullptr;
+    HDC FMemDc = nullptr;
+    HGDIOBJ FOldBitmap = nullptr;
+    std::uint32_t* FDibBits = nullptr;
+    int FDibW = 0, FDibH = 0;
+};
+
+class TWin32ApplicationPlatform final : public TApplicationPlatform {
+public:
+    std::unique_ptr<TFormWindow> MakeWindow(TCustomForm& form) override {
+        return std::make_unique<TWin32FormWindow>(form, FTitle);
+    }
+    TRect WorkArea(TPoint point) const override {
+        MONITORINFO mi{};
+        mi.cbSize = sizeof mi;
+        HMONITOR monitor = MonitorFromPoint(POINT{point.X, point.Y}, MONITOR_DEFAULTTONEAREST);
+        if (!GetMonitorInfoW(monitor, &mi)) return TRect{0, 0, 1024, 768};
+        return TRect{mi.rcWork.left, mi.rcWork.top, mi.rcWork.right, mi.rcWork.bottom};
+    }
+    TPoint CursorPos() const override {
+        POINT p{};
+        GetCursorPos(&p);
+        return TPoint{p.x, p.y};
+    }
+    void SetTitle(const std::string& title) override { FTitle = title; }
+
+private:
+    std::string FTitle;
+};
+
+}  // namespace
+
+std::unique_ptr<TApplicationPlatform> MakeWin32ApplicationPlatform() {
+    return std::make_unique<TWin32ApplicationPlatform>();
+}
+
+void InstallApplicationMessageHook(TApplication& app) {
+    SetPlatformMessageFilter([&app](void* message) {
+        auto* msg = static_cast<MSG*>(message);
+        if (msg->message == WM_QUIT) {
+            app.Terminate();
+            return true;
+        }
+        return app.OnMessage && app.OnMessage(message);
+    });
+}

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The control gallery under Wine on the test display: its self-test checks the
+# pixels it painted (text alpha kept on the layered form, gradients, nine-slice
+# frame mode, animation); this script also photographs the screen and checks that
+# the layered window really shows there: the card's light body and the title's dark
+# ink at the place the form was put (100, 100). Screenshots stay in out/.
+# Usage: gallery.sh WINE_RUN PREFIX GALLERY_EXE OUT_DIR
+set -euo pipefail
+wine_run=$1 prefix=$2 gallery=$3 out=$4
+mkdir -p "$out"
+shot="$out/gallery-screen.png"
+rm -f "$shot" "$out/gallery-backbuffer.png"
+
+out=$(cd "$out" && pwd)
+win_out="Z:${out//\//\\}"  # Wine's Z: drive is the Unix root
+"$wine_run" "$prefix" "$gallery" --selftest --hold-ms 4000 --out "$win_out" \
+  >"$out/gallery-selftest.txt" 2>&1 &
+pid=$!
+sleep 3
+import -display "$DISPLAY" -window root "$shot"
+status=0
+wait "$pid" || status=$?
+cat "$out/gallery-selftest.txt"
+[ "$status" -eq 0 ] || { echo "gallery self-test failed ($status)"; exit 1; }
+
+# Screen coordinates = form position + form coordinates.
+gray() { convert "$shot" -crop "$1" +repage -colorspace gray -format "$2" info:; }
+card_max=$(gray 60x20+440+160 '%[fx:maxima]')    # card body right of the subtitle
+title_min=$(gray 216x30+124+116 '%[fx:minima]')  # the title's glyphs
+echo "screen: card brightest $card_max, title darkest $title_min"
+awk -v c="$card_max" -v t="$title_min" 'BEGIN { exit !(c > 0.85 && t < 0.45) }' ||
+  { echo "the layered window does not show its card and title on the screen"; exit 1; }
+echo "gallery on screen: ok ($shot)"

@@ -1,0 +1,2 @@
+qarto_gtest(unit_framework framework/FrameworkTest.cpp)
+target_link_libraries(unit_framework PRIVATE qarto_framework)
