@@ -48,8 +48,10 @@ void CompositeMask(TArgbSurface& view, const TRect& clip, std::int64_t x, std::i
     if (mask.Width <= 0 || mask.Height <= 0 ||
         mask.Coverage.size() < static_cast<std::size_t>(mask.Width) * static_cast<std::size_t>(mask.Height))
         return;
-    const std::int64_t left = std::max<std::int64_t>(x, clip.Left), right = std::min<std::int64_t>(x + mask.Width, clip.Right);
-    const std::int64_t top = std::max<std::int64_t>(y, clip.Top), bottom = std::min<std::int64_t>(y + mask.Height, clip.Bottom);
+    const std::int64_t left = std::max<std::int64_t>(x, clip.Left);
+    const std::int64_t right = std::min<std::int64_t>(x + mask.Width, clip.Right);
+    const std::int64_t top = std::max<std::int64_t>(y, clip.Top);
+    const std::int64_t bottom = std::min<std::int64_t>(y + mask.Height, clip.Bottom);
     if (left >= right || top >= bottom) return;
     const auto width = static_cast<std::size_t>(right - left);
     for (auto row = static_cast<int>(top); row < bottom; ++row) {
@@ -98,7 +100,8 @@ void PlotLine(TArgbSurface& view, std::int64_t x1, std::int64_t y1, std::int64_t
         }
         const std::int64_t minor = y1 + sy * step;
         if (minor < 0 || minor >= minorSize) continue;
-        std::uint32_t& pixel = xMajor ? view.Row(static_cast<int>(minor))[major] : view.Row(static_cast<int>(major))[minor];
+        std::uint32_t& pixel =
+            xMajor ? view.Row(static_cast<int>(minor))[major] : view.Row(static_cast<int>(major))[minor];
         pixel = Over(pixel, argb);
     }
 }
@@ -255,7 +258,8 @@ void TRdCanvas::GradientFill(const TRect& rect, TColor from, TColor to, bool ver
         return;
     }
     std::vector<std::uint32_t> columns(static_cast<std::size_t>(visible.Width()));
-    for (int x = visible.Left; x < visible.Right; ++x) columns[static_cast<std::size_t>(x - visible.Left)] = at(x - target.Left);
+    for (int x = visible.Left; x < visible.Right; ++x)
+        columns[static_cast<std::size_t>(x - visible.Left)] = at(x - target.Left);
     for (int y = visible.Top; y < visible.Bottom; ++y) {
         std::uint32_t* out = view.Row(y) + visible.Left;
         for (std::size_t i = 0; i < columns.size(); ++i) out[i] = Over(out[i], columns[i]);

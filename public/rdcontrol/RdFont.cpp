@@ -20,7 +20,8 @@ int MulDiv(int a, int b, int c) {
 }
 
 int FallbackHeight(int height) {
-    return static_cast<int>(std::min<std::int64_t>(std::llabs(std::int64_t{height}) + 3, std::numeric_limits<int>::max()));
+    const std::int64_t fallback = std::llabs(std::int64_t{height}) + 3;
+    return static_cast<int>(std::min<std::int64_t>(fallback, std::numeric_limits<int>::max()));
 }
 
 }  // namespace

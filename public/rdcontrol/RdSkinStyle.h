@@ -124,6 +124,9 @@ struct TSkinColorSetting {
     bool Validate = true;
 };
 
+// Texts of the designer. At run time the refusal of a second main style logs the
+// first (through MainStyleExistsWarning); the missing-library warning is never
+// shown: a missing package is only noted through OnLog.
 inline constexpr const char* kMainStyleExistsWarning = "warning: main.SkinStyle exists! must close unit: ";
 inline constexpr const char* kMainStyleExistsWarningEnd = ",\r\n\r\nand Re-open Current Form !!";
 inline constexpr const char* kSkinLibraryMissingWarning = "warning: webres.dll not found!\r\n";

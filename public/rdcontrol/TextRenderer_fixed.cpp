@@ -70,7 +70,8 @@ TCoverageMask TFixedTextRenderer::RenderLine(const TFontSpec& font, std::string_
         const auto lead = static_cast<unsigned char>(utf8[i]);
         std::size_t next = i + 1;
         while (next < utf8.size() && IsContinuation(static_cast<unsigned char>(utf8[next]))) ++next;
-        const bool blank = lead <= 0x20 || (next - i == 2 && lead == 0xC2 && static_cast<unsigned char>(utf8[i + 1]) == 0xA0);
+        const bool blank =
+            lead <= 0x20 || (next - i == 2 && lead == 0xC2 && static_cast<unsigned char>(utf8[i + 1]) == 0xA0);
         if (!IsContinuation(lead)) {
             if (!blank) {
                 std::uint8_t* cellInk = ink.data() + x;

@@ -152,6 +152,28 @@ TEST(TextPlacement, WrappedReportsOnlySoftBreaks) {
     EXPECT_FALSE(LayoutText(renderer, Font(), "abcdefgh", rect, tfEndEllipsis).Wrapped);
 }
 
+// ---- UTF-8 with a renderer that measures bytes ----
+
+// A font engine given part of a UTF-8 sequence measures something (a replacement
+// glyph), often narrower than the character; the cut must still fall between
+// code points.
+class TByteWidthRenderer final : public TTextRenderer {
+public:
+    TTextMetrics Metrics(const TFontSpec&) override { return TTextMetrics{10, 8, 2, 1, 1}; }
+    int TextWidth(const TFontSpec&, std::string_view utf8) override { return static_cast<int>(utf8.size()); }
+    TCoverageMask RenderLine(const TFontSpec&, std::string_view) override { return {}; }
+};
+
+TEST(TextLayoutUtf8, CutsBetweenCodePointsWhateverTheRendererMeasures) {
+    TByteWidthRenderer renderer;
+    const std::string han = "\xE4\xB8\xAD";  // 3 bytes
+    const std::string text = han + han + han + han;
+    const TTextBlock wrapped = LayoutText(renderer, Font(), text, TRect{0, 0, 7, 100}, Wrap);
+    EXPECT_EQ(Texts(text, wrapped), (std::vector<std::string>{han + han, han + han}));
+    const TTextBlock cut = LayoutText(renderer, Font(), text, TRect{0, 0, 10, 10}, tfEndEllipsis);
+    EXPECT_EQ(Texts(text, cut), (std::vector<std::string>{han + han + "..."}));
+}
+
 // ---- Invariants over many texts and widths ----
 
 bool IsBoundary(const std::string& text, std::size_t i) {
