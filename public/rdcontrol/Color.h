@@ -46,6 +46,10 @@ constexpr bool IsSystemColor(TColor color) {
 // The platform's value of system colour index (0x00BBGGRR). The Windows build
 // installs GetSysColor; without a resolver a fixed light-theme table is used.
 void SetSystemColorResolver(std::function<std::uint32_t(int index)> resolver);
+#ifdef _WIN32
+// Windows build: system colours from the platform (GetSysColor). Call once at start-up.
+void InstallWin32SystemColors();
+#endif
 
 // The 0x00BBGGRR value of any colour: system colours resolved, the high byte of
 // plain colours dropped. clNone and clDefault have no value; they give 0.

@@ -9,9 +9,9 @@
 // - tfWordBreak (ignored with tfSingleLine): lines wrap at spaces to the
 //   rectangle's width. The spaces where a line wraps are not drawn; spaces at the
 //   start of a paragraph are. A word longer than the width breaks inside the word.
-// - tfWrapChar (with tfWordBreak): when the text is cut by the rectangle's height,
-//   the last line that fits whole breaks anywhere, not only at a word, so it
-//   shows as much of the text as fits. Lines above it still wrap at words.
+// - tfWrapChar (with tfWordBreak): where the rectangle's height cuts the text, the
+//   last line that fits whole (and any below it) breaks anywhere, not only at a
+//   word, so it shows as much of the text as fits. Lines above it wrap at words.
 // - tfEndEllipsis: the text is limited to the whole lines that fit in the height
 //   (at least one). When text is left over, the last of those lines ends with
 //   "..." and is shortened so that it fits the width: at any character with

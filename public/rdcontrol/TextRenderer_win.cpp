@@ -40,7 +40,7 @@ using TBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, TObjectDeleter>;
 constexpr int MaxLineWidth = 16384;
 
 constexpr std::size_t MaxCachedWidths = 4096;          // per font
-constexpr std::size_t MaxCachedMaskBytes = 512 * 1024;  // per font
+constexpr std::size_t MaxCachedMaskBytes = 256 * 1024;  // per font
 
 struct TTextHash {
     using is_transparent = void;
@@ -181,7 +181,7 @@ private:
 
     void Select(TEntry& entry) {
         if (FSelected == &entry) return;
-        SelectObject(FDc.get(), entry.Font ? static_cast<HGDIOBJ>(entry.Font.get()) : GetStockObject(DEFAULT_GUI_FONT));
+        SelectObject(FDc.get(), entry.Font ? HGDIOBJ{entry.Font.get()} : GetStockObject(DEFAULT_GUI_FONT));
         FSelected = &entry;
     }
 
@@ -204,8 +204,7 @@ private:
         std::copy_n(name.begin(), nameLength, logFont.lfFaceName);
         entry->Font.reset(CreateFontIndirectW(&logFont));
 
-        SelectObject(FDc.get(), entry->Font ? static_cast<HGDIOBJ>(entry->Font.get()) : GetStockObject(DEFAULT_GUI_FONT));
-        FSelected = nullptr;
+        Select(*entry);  // the entry keeps its address when the list takes it
         TEXTMETRICW tm{};
         if (GetTextMetricsW(FDc.get(), &tm)) {
             entry->Metrics.Height = tm.tmHeight;

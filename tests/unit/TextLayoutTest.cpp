@@ -125,7 +125,8 @@ TEST_P(TextPlacement, LinesAndBlockAligned) {
     EXPECT_EQ(layout.Lines[1].X, c.X1);
     EXPECT_EQ(layout.Lines[0].Y, c.Y0);
     EXPECT_EQ(layout.Lines[1].Y, c.Y0 + Line);
-    EXPECT_EQ(layout.Bounds, (TRect{std::min(c.X0, c.X1), c.Y0, std::max(c.X0 + 2 * Char, c.X1 + 4 * Char), c.Y0 + 30}));
+    const TRect bounds{std::min(c.X0, c.X1), c.Y0, std::max(c.X0 + 2 * Char, c.X1 + 4 * Char), c.Y0 + 30};
+    EXPECT_EQ(layout.Bounds, bounds);
     EXPECT_FALSE(layout.Cut);
 }
 

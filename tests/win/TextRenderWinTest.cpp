@@ -14,8 +14,6 @@
 #include "public/rdcontrol/RdFont.h"
 #include "public/rdcontrol/TextRenderer.h"
 
-void InstallWin32SystemColors();
-
 namespace {
 
 TFontSpec Tahoma(int height, bool antialiased) {

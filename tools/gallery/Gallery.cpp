@@ -251,6 +251,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (selftest && holdMs < 0) holdMs = 2500;
 
+    InstallWin32SystemColors();
     auto loop = MakeEventLoop();
     TApplication app(*loop, MakeWin32ApplicationPlatform());
     InstallApplicationMessageHook(app);
