@@ -10,33 +10,11 @@
 
 namespace {
 
-// Source-over of a valid premultiplied source; the same values as BlendPixel,
-// with red/blue and alpha/green each in one 32-bit multiply (every lane stays
-// below 2^16, so Div255's carries never cross lanes). No branches, so loops of it
-// vectorise; an opaque source comes out unchanged.
-inline std::uint32_t Over(std::uint32_t dest, std::uint32_t source) {
-    const std::uint32_t inverse = 255 - (source >> 24);
-    std::uint32_t rb = (dest & 0x00FF00FFu) * inverse + 0x00800080u;
-    rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
-    std::uint32_t ag = ((dest >> 8) & 0x00FF00FFu) * inverse + 0x00800080u;
-    ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
-    return source + rb + ag;
-}
-
-// A premultiplied pixel scaled by coverage (0..255), every channel rounded.
-inline std::uint32_t Scale(std::uint32_t pixel, std::uint32_t coverage) {
-    std::uint32_t rb = (pixel & 0x00FF00FFu) * coverage + 0x00800080u;
-    rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
-    std::uint32_t ag = ((pixel >> 8) & 0x00FF00FFu) * coverage + 0x00800080u;
-    ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
-    return rb | ag;
-}
-
 // The pixel for every coverage value of one colour, so compositing a mask is a
 // table look-up and one blend per inked pixel.
 struct TCoverageColors {
     explicit TCoverageColors(std::uint32_t argb) {
-        for (std::uint32_t c = 0; c < 256; ++c) Pixel[c] = Scale(argb, c);
+        for (std::uint32_t c = 0; c < 256; ++c) Pixel[c] = ScalePixel(argb, c);
     }
     std::uint32_t Pixel[256];
 };
@@ -60,7 +38,7 @@ void CompositeMask(TArgbSurface& view, const TRect& clip, std::int64_t x, std::i
             static_cast<std::size_t>(left - x);
         std::uint32_t* out = view.Row(row) + left;
         for (std::size_t i = 0; i < width; ++i)
-            if (coverage[i] != 0) out[i] = Over(out[i], colors.Pixel[coverage[i]]);
+            if (coverage[i] != 0) out[i] = OverValidPixel(out[i], colors.Pixel[coverage[i]]);
     }
 }
 
@@ -102,7 +80,7 @@ void PlotLine(TArgbSurface& view, std::int64_t x1, std::int64_t y1, std::int64_t
         if (minor < 0 || minor >= minorSize) continue;
         std::uint32_t& pixel =
             xMajor ? view.Row(static_cast<int>(minor))[major] : view.Row(static_cast<int>(major))[minor];
-        pixel = Over(pixel, argb);
+        pixel = OverValidPixel(pixel, argb);
     }
 }
 
@@ -253,7 +231,7 @@ void TRdCanvas::GradientFill(const TRect& rect, TColor from, TColor to, bool ver
         for (int y = visible.Top; y < visible.Bottom; ++y) {
             const std::uint32_t pixel = at(y - target.Top);
             std::uint32_t* out = view.Row(y);
-            for (int x = visible.Left; x < visible.Right; ++x) out[x] = Over(out[x], pixel);
+            for (int x = visible.Left; x < visible.Right; ++x) out[x] = OverValidPixel(out[x], pixel);
         }
         return;
     }
@@ -262,7 +240,7 @@ void TRdCanvas::GradientFill(const TRect& rect, TColor from, TColor to, bool ver
         columns[static_cast<std::size_t>(x - visible.Left)] = at(x - target.Left);
     for (int y = visible.Top; y < visible.Bottom; ++y) {
         std::uint32_t* out = view.Row(y) + visible.Left;
-        for (std::size_t i = 0; i < columns.size(); ++i) out[i] = Over(out[i], columns[i]);
+        for (std::size_t i = 0; i < columns.size(); ++i) out[i] = OverValidPixel(out[i], columns[i]);
     }
 }
 
@@ -314,8 +292,8 @@ void TRdCanvas::RoundShape(const TRect& rect, double rx, double ry, TColor fill,
     const double w = target.Width(), h = target.Height();
     const double innerRx = std::max(0.0, rx - 1), innerRy = std::max(0.0, ry - 1);
     auto blend = [&](std::uint32_t& pixel, double outer, double inner) {
-        if (fillArgb != 0 && inner > 0) pixel = Over(pixel, Scale(fillArgb, CoverageByte(inner)));
-        if (hasPen && outer > inner) pixel = Over(pixel, Scale(penArgb, CoverageByte(outer - inner)));
+        if (fillArgb != 0 && inner > 0) pixel = OverValidPixel(pixel, ScalePixel(fillArgb, CoverageByte(inner)));
+        if (hasPen && outer > inner) pixel = OverValidPixel(pixel, ScalePixel(penArgb, CoverageByte(outer - inner)));
     };
     auto coverage = [&](int x, double py, double& outer, double& inner) {
         const double px = x + 0.5;
@@ -342,7 +320,7 @@ void TRdCanvas::RoundShape(const TRect& rect, double rx, double ry, TColor fill,
             std::uint32_t pixel = 0;
             blend(pixel, outer, inner);  // the colour over transparent is the source pixel
             if (pixel != 0)
-                for (int x = middleBegin; x < middleEnd; ++x) out[x] = Over(out[x], pixel);
+                for (int x = middleBegin; x < middleEnd; ++x) out[x] = OverValidPixel(out[x], pixel);
         }
         for (int x = middleEnd; x < last; ++x) {
             coverage(x, py, outer, inner);

@@ -6,11 +6,6 @@
 
 namespace {
 
-std::uint32_t ScaleChannels(std::uint32_t pixel, std::uint32_t alpha) {
-    return Div255((pixel >> 24) * alpha) << 24 | Div255(((pixel >> 16) & 0xFF) * alpha) << 16 |
-           Div255(((pixel >> 8) & 0xFF) * alpha) << 8 | Div255((pixel & 0xFF) * alpha);
-}
-
 // Cuts sourceRect to source; the destination origin moves with the cut-off part.
 // False when nothing is left.
 bool ClipSource(const TArgbSurface& source, const TRect& sourceRect, TRect& clipped, int& x, int& y) {
@@ -86,7 +81,7 @@ TAxisTaps BuildTaps(int sourceLength, int destLength, int first, int last, TPixe
 
 std::uint32_t BlendPixel(std::uint32_t dest, std::uint32_t source, std::uint8_t alpha) {
     if (alpha == 0) return dest;
-    if (alpha != 255) source = ScaleChannels(source, alpha);
+    if (alpha != 255) source = ScalePixel(source, alpha);
     const std::uint32_t sourceAlpha = source >> 24;
     if (sourceAlpha == 255) return source;
     if (source == 0) return dest;

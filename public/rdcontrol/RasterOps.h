@@ -34,6 +34,25 @@ constexpr std::uint32_t Div255(std::uint32_t x) {
     return (x + (x >> 8)) >> 8;
 }
 
+// A premultiplied pixel with every channel multiplied by coverage / 255 (rounded as
+// Div255): red/blue and alpha/green each take one 32-bit multiply, every lane
+// staying below 2^16 so no carry crosses lanes.
+constexpr std::uint32_t ScalePixel(std::uint32_t pixel, std::uint32_t coverage) {
+    std::uint32_t rb = (pixel & 0x00FF00FFu) * coverage + 0x00800080u;
+    rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    std::uint32_t ag = ((pixel >> 8) & 0x00FF00FFu) * coverage + 0x00800080u;
+    ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
+    return rb | ag;
+}
+
+// Source-over of a valid premultiplied source (no channel above its alpha): the
+// same values as BlendPixel with alpha 255, without branches, so loops of it
+// vectorise. Invalid sources overflow into the next channel; use BlendPixel for
+// pixels from outside.
+constexpr std::uint32_t OverValidPixel(std::uint32_t dest, std::uint32_t source) {
+    return source + ScalePixel(dest, 255 - (source >> 24));
+}
+
 // Source-over of one premultiplied pixel, the source first scaled by alpha.
 std::uint32_t BlendPixel(std::uint32_t dest, std::uint32_t source, std::uint8_t alpha = 255);
 

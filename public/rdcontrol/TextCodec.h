@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+// Appends code point cp (below 0x110000) as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
