@@ -263,7 +263,6 @@ int wmain(int argc, wchar_t** argv) {
     int frameChanges = 0;
     int lastFrame = -1;
     const EventLoop::TimerId watch = loop->StartTimer(std::chrono::milliseconds(50), true, [&] {
-        form->PaintInvalid();
         if (auto* rdg = dynamic_cast<TRdgImage*>(form->Spinner->Picture().Graphic().get())) {
             if (rdg->CurrentFrame() != lastFrame) ++frameChanges;
             lastFrame = rdg->CurrentFrame();

@@ -11,7 +11,7 @@
 TControl::TControl(TComponent* owner) : TComponent(owner) {
     FFont.OnChange = [this] {
         // A font set on the control itself stops following the parent's.
-        if (!FApplyingParentFont) FParentFont = false;
+        if (!FApplyingParent) FParentFont = false;
         FontChanged();
     };
 }
@@ -56,12 +56,14 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return;
     const TRect old = BoundsRect();
     const bool resized = width != FWidth || height != FHeight;
-    Invalidate();
+    // A control repaints where it was and where it is; a form (no parent) only
+    // when its size changes, which the form sees to itself.
+    if (FParent) Invalidate();
     FLeft = left;
     FTop = top;
     FWidth = width;
     FHeight = height;
-    Invalidate();
+    if (FParent) Invalidate();
     if (FAlign != alNone && FAlign != alCustom) RequestParentAlign();
     if (resized) Resize();
     if (FAutoAlign)
@@ -147,7 +149,7 @@ void TControl::SetEnabled(bool enabled) {
 bool TControl::HitTestAt(int x, int y) const { return FHitTest && x >= 0 && y >= 0 && x < FWidth && y < FHeight; }
 
 void TControl::SetColor(TColor color) {
-    if (!FApplyingParentFont) FParentColor = false;
+    if (!FApplyingParent) FParentColor = false;
     if (color == FColor) return;
     FColor = color;
     Invalidate();
@@ -160,9 +162,9 @@ void TControl::SetParentColor(bool v) {
 
 void TControl::ParentColorChanged() {
     if (!FParentColor || !FParent) return;
-    FApplyingParentFont = true;
+    FApplyingParent = true;
     SetColor(FParent->Color());
-    FApplyingParentFont = false;
+    FApplyingParent = false;
 }
 
 void TControl::SetParentFont(bool v) {
@@ -172,9 +174,9 @@ void TControl::SetParentFont(bool v) {
 
 void TControl::ParentFontChanged() {
     if (!FParentFont || !FParent) return;
-    FApplyingParentFont = true;
+    FApplyingParent = true;
     FFont.Assign(FParent->Font());
-    FApplyingParentFont = false;
+    FApplyingParent = false;
 }
 
 void TControl::FontChanged() { Invalidate(); }

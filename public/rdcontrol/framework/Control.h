@@ -234,7 +234,7 @@ private:
     bool FParentColor = false;
     TRdFont FFont;
     bool FParentFont = true;
-    bool FApplyingParentFont = false;
+    bool FApplyingParent = false;  // taking the parent's font or colour, not the user's
     TCursor FCursor = crDefault;
     std::string FHint;
     bool FShowHint = false;

@@ -33,6 +33,7 @@ void TCustomForm::SetBounds(int left, int top, int width, int height) {
     const bool resized = std::max(width, 0) != Width() || std::max(height, 0) != Height();
     TWinControl::SetBounds(left, top, width, height);
     if (FWindow && !FBoundsFromWindow) FWindow->SetBounds(TRect::FromSize(Left(), Top(), Width(), Height()));
+    // Moving a window does not change its pixels; a new size does.
     if (resized) InvalidateRect(ClientRect());
 }
 

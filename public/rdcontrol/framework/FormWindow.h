@@ -53,6 +53,3 @@ public:
     // Ask to be told (HandleMouseLeave) when the mouse leaves the window.
     virtual void TrackMouseLeave() = 0;
 };
-
-// Creates the platform window of a form. Set by the application (Windows) or a test.
-using TFormWindowFactory = std::unique_ptr<TFormWindow> (*)(TCustomForm& form);

@@ -67,6 +67,4 @@ private:
 class TRdLayerForm : public TCustomForm {
 public:
     explicit TRdLayerForm(TComponent* owner);
-    // Always per-pixel alpha: the setter keeps it on.
-    void KeepLayered() { SetPerPixelAlpha(true); }
 };
