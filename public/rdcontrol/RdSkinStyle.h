@@ -63,6 +63,7 @@
 #include <vector>
 
 #include "public/rdcontrol/Color.h"
+#include "public/rdcontrol/RdFont.h"
 #include "public/rdcontrol/SkinPackage.h"
 
 // What a style tells its subscribers.
@@ -175,6 +176,10 @@ public:
     const std::string& CurSkinRccFile() const { return FCurSkinRccFile; }
     std::string CurSkinPath() const;
     std::string CurMainStyle() const;
+    // The owning form's font as the skin sees it (not stored); whoever owns the
+    // style assigns it (TRdFont::Assign from the form's font).
+    TRdFont& CurOwnerFont() { return FCurOwnerFont; }
+    const TRdFont& CurOwnerFont() const { return FCurOwnerFont; }
 
     // Changes between BeginUpdate and EndUpdate reload once, in EndUpdate (as when
     // a style is loaded with its form).
@@ -233,6 +238,7 @@ private:
     std::vector<std::string> FPublicRccFiles;
     std::string FSkinRccFile;
     std::string FCurSkinRccFile;
+    TRdFont FCurOwnerFont;
     std::string FLoadedFields;
     bool FLogging = false;
     bool FLoaded = false;

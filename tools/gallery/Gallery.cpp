@@ -21,6 +21,7 @@
 #include "public/rdcontrol/ImageCache.h"
 #include "public/rdcontrol/PngImage.h"
 #include "public/rdcontrol/RdGraphic.h"
+#include "public/rdcontrol/framework/NativeControl.h"
 #include "public/rdcontrol/framework/RdAutoAlign.h"
 #include "public/rdcontrol/framework/RdControls.h"
 #include "public/rdcontrol/framework/Win32Platform.h"
@@ -137,6 +138,12 @@ public:
         Spinner->SetHint("An RDG animation on the library's timer");
         Spinner->SetShowHint(true);
 
+        // A native editor inside the layered form (shown through its snapshot).
+        Edit = new TNativeEdit(this);
+        Edit->SetParent(this);
+        Edit->SetBounds(490, 174, 130, 24);
+        Edit->SetText("Native edit");
+
         Shapes = new TRdPaintBox(this);
         Shapes->SetParent(this);
         Shapes->SetBounds(24, 240, 280, 120);
@@ -173,6 +180,7 @@ public:
     TRdPanel *Horizontal = nullptr, *Vertical = nullptr;
     TRdImage* Slices[4] = {};
     TRdImage* Spinner = nullptr;
+    TNativeEdit* Edit = nullptr;
     TRdPaintBox* Shapes = nullptr;
 
 private:
@@ -234,6 +242,8 @@ int SelfTest(TGalleryForm& form) {
     r.Check(form.Subtitle->Top() == form.Title->Top() + form.Title->Height() + 4, "subtitle sits 4 px under the title",
             static_cast<std::uint32_t>(form.Subtitle->Top()));
     r.Check(form.Cut->TextCut(), "over-long label reports its text cut", 0);
+    const std::uint32_t edit = b.Pixel(490 + 120, 174 + 12);
+    r.Check(Channel(edit, 24) == 255 && Channel(edit, 8) > 200, "native edit shows opaque in the layered form", edit);
     return r.Failed;
 }
 

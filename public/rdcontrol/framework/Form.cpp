@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "public/rdcontrol/framework/Application.h"
+#include "public/rdcontrol/framework/NativeControl.h"
 
 TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
     // Forms start hidden; Show makes the window.
@@ -92,6 +93,7 @@ void TCustomForm::SetWindow(std::unique_ptr<TFormWindow> window) {
     FWindow->SetStayOnTop(FFormStyle == TFormStyle::fsStayOnTop);
     ApplyLayering();
     InvalidateRect(ClientRect());
+    SyncNativeControls();
 }
 
 TFormWindow* TCustomForm::HandleNeeded() {
@@ -259,7 +261,20 @@ void TCustomForm::InvalidateRect(const TRect& rect) {
     if (FWindow && Visible()) FWindow->Invalidate(r);
 }
 
+void TCustomForm::SyncNativeControls() {
+    if (!FHasNativeControls) return;
+    std::function<void(TWinControl*)> walk = [&](TWinControl* parent) {
+        for (int i = 0; i < parent->ControlCount(); ++i) {
+            TControl* c = parent->Controls(i);
+            if (auto* native = dynamic_cast<TNativeControl*>(c)) native->Sync();
+            if (auto* container = dynamic_cast<TWinControl*>(c)) walk(container);
+        }
+    };
+    walk(this);
+}
+
 TRect TCustomForm::PaintInvalid() {
+    SyncNativeControls();
     if (FBackBuffer.Width() != Width() || FBackBuffer.Height() != Height()) {
         FBackBuffer = TArgbSurface(Width(), Height());
         FInvalid = ClientRect();

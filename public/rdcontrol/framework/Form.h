@@ -138,6 +138,12 @@ public:
     TControl* MouseControl() const { return FMouseControl; }
     TControl* CaptureControl() const { return FCaptureControl; }
     void SetCaptureControl(TControl* control);
+    // A native control (TNativeControl) is on this form: from now on every paint
+    // first brings native windows in step with their controls.
+    void NoteNativeControls() { FHasNativeControls = true; }
+    // Makes missing native windows and moves, shows, hides and enables them as
+    // their controls are now.
+    void SyncNativeControls();
     // A control of this form is going away (freed or moved to another form): forget
     // every pointer to it.
     void ControlRemoved(TControl* control);
@@ -176,6 +182,7 @@ private:
     bool FActive = false;
     bool FShowNoActivate = false;
     bool FBoundsFromWindow = false;
+    bool FHasNativeControls = false;
     // Lets a deferred Release know whether the form still exists.
     std::shared_ptr<int> FAlive = std::make_shared<int>(0);
     bool FPlaced = false;

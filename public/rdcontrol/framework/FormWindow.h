@@ -10,13 +10,50 @@
 // UI thread only. A window never outlives its form (the form frees it).
 #include <cstdint>
 #include <memory>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "public/rdcontrol/ArgbSurface.h"
 #include "public/rdcontrol/Canvas.h"
 #include "public/rdcontrol/framework/Control.h"
 
 class TCustomForm;
+
+// A native control of the platform living inside a form's window, for what the
+// library does not draw itself: text editing (caret, selection, clipboard, input
+// methods) and native lists.
+enum class TNativeKind : std::uint8_t { Edit, ListBox };
+
+// What a native child reports back; called on the UI thread from the window's
+// message handling.
+struct TNativeChildEvents {
+    std::function<void()> OnChange;  // edit: the text changed; list: the selection changed
+    std::function<void()> OnFocus;   // the child took the keyboard focus (a click into it)
+};
+
+class TNativeChildWindow {
+public:
+    virtual ~TNativeChildWindow() = default;
+    // Form client coordinates.
+    virtual void SetBounds(const TRect& formRect) = 0;
+    virtual void SetVisible(bool visible) = 0;
+    virtual void SetEnabled(bool enabled) = 0;
+    virtual void SetFocus() = 0;
+    virtual void SetFont(const TFontSpec& font) = 0;
+    virtual std::string Text() const = 0;
+    virtual void SetText(const std::string& utf8) = 0;
+    // Lists.
+    virtual void SetItems(const std::vector<std::string>& items) = 0;
+    virtual int ItemIndex() const = 0;
+    virtual void SetItemIndex(int index) = 0;
+    // The child's pixels now, opaque, the size of its bounds: a per-pixel-alpha
+    // window shows only the image the form hands over, so the form paints native
+    // children into it from here.
+    virtual TArgbSurface Snapshot() = 0;
+    // The platform's handle (HWND on Windows), for tests and platform code.
+    virtual void* PlatformHandle() const = 0;
+};
 
 // How the window shows the form's pixels.
 enum class TFormLayering : std::uint8_t {
@@ -52,4 +89,10 @@ public:
     virtual void SetCursor(TCursor cursor) = 0;
     // Ask to be told (HandleMouseLeave) when the mouse leaves the window.
     virtual void TrackMouseLeave() = 0;
+
+    // A native control inside this window, hidden until shown; freed with its owner
+    // control (before the window).
+    virtual std::unique_ptr<TNativeChildWindow> CreateNativeChild(TNativeKind kind, TNativeChildEvents events) = 0;
+    // The platform's handle (HWND on Windows), for tests and platform code.
+    virtual void* PlatformHandle() const = 0;
 };

@@ -48,6 +48,111 @@ HCURSOR CursorHandle(TCursor cursor) {
     return LoadCursorW(nullptr, id);
 }
 
+// A native EDIT or LISTBOX child of a form's window. The form window passes the
+// child's notifications (WM_COMMAND) here; the font is created from the control's
+// font and owned here.
+class TWin32NativeChild final : public TNativeChildWindow {
+public:
+    TWin32NativeChild(HWND parent, TNativeKind kind, TNativeChildEvents events)
+        : FKind(kind), FEvents(std::move(events)) {
+        const bool edit = kind == TNativeKind::Edit;
+        const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP |
+                            (edit ? DWORD{ES_AUTOHSCROLL} : DWORD{LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL});
+        FWindow = CreateWindowExW(WS_EX_CLIENTEDGE, edit ? L"EDIT" : L"LISTBOX", L"", style, 0, 0, 0, 0, parent,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+        SetWindowLongPtrW(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~TWin32NativeChild() override {
+        if (FWindow) DestroyWindow(FWindow);
+        if (FFont) DeleteObject(FFont);
+    }
+
+    // From the parent's WM_COMMAND.
+    void Notify(WORD code) {
+        const bool changed = FKind == TNativeKind::Edit ? code == EN_CHANGE : code == LBN_SELCHANGE;
+        const bool focused = FKind == TNativeKind::Edit ? code == EN_SETFOCUS : code == LBN_SETFOCUS;
+        if (changed && FEvents.OnChange) FEvents.OnChange();
+        if (focused && FEvents.OnFocus) FEvents.OnFocus();
+    }
+
+    void SetBounds(const TRect& r) override {
+        SetWindowPos(FWindow, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    void SetVisible(bool visible) override { ShowWindow(FWindow, visible ? SW_SHOWNA : SW_HIDE); }
+    void SetEnabled(bool enabled) override { EnableWindow(FWindow, enabled); }
+    void SetFocus() override { ::SetFocus(FWindow); }
+    void SetFont(const TFontSpec& font) override {
+        LOGFONTW lf{};
+        lf.lfHeight = font.Height;
+        lf.lfWeight = font.Style & fsBold ? FW_BOLD : FW_NORMAL;
+        lf.lfItalic = font.Style & fsItalic ? TRUE : FALSE;
+        lf.lfUnderline = font.Style & fsUnderline ? TRUE : FALSE;
+        lf.lfStrikeOut = font.Style & fsStrikeOut ? TRUE : FALSE;
+        lf.lfCharSet = static_cast<BYTE>(font.Charset);
+        lf.lfQuality = font.Antialiased ? ANTIALIASED_QUALITY : DEFAULT_QUALITY;
+        const std::wstring name = Widen(font.Name);
+        wcsncpy(lf.lfFaceName, name.c_str(), LF_FACESIZE - 1);
+        HFONT created = CreateFontIndirectW(&lf);
+        if (!created) return;
+        SendMessageW(FWindow, WM_SETFONT, reinterpret_cast<WPARAM>(created), TRUE);
+        if (FFont) DeleteObject(FFont);
+        FFont = created;
+    }
+    std::string Text() const override {
+        const int length = GetWindowTextLengthW(FWindow);
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(GetWindowTextW(FWindow, text.data(), length + 1)));
+        return Narrow(text);
+    }
+    void SetText(const std::string& utf8) override { SetWindowTextW(FWindow, Widen(utf8).c_str()); }
+    void SetItems(const std::vector<std::string>& items) override {
+        SendMessageW(FWindow, LB_RESETCONTENT, 0, 0);
+        for (const std::string& item : items)
+            SendMessageW(FWindow, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
+    }
+    int ItemIndex() const override { return static_cast<int>(SendMessageW(FWindow, LB_GETCURSEL, 0, 0)); }
+    void SetItemIndex(int index) override { SendMessageW(FWindow, LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+
+    TArgbSurface Snapshot() override {
+        RECT rc{};
+        GetWindowRect(FWindow, &rc);
+        const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+        TArgbSurface result;
+        if (w <= 0 || h <= 0) return result;
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = w;
+        bi.bmiHeader.biHeight = -h;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HBITMAP dib = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!dib) return result;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, dib);
+        SendMessageW(FWindow, WM_PRINT, reinterpret_cast<WPARAM>(dc),
+                     PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
+        GdiFlush();
+        result = TArgbSurface(w, h);
+        const auto* src = static_cast<const std::uint32_t*>(bits);
+        // GDI leaves alpha 0: the native control is opaque.
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) result.Row(y)[x] = src[static_cast<std::size_t>(y) * w + x] | 0xFF000000u;
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(dib);
+        return result;
+    }
+    void* PlatformHandle() const override { return FWindow; }
+
+private:
+    TNativeKind FKind;
+    TNativeChildEvents FEvents;
+    HWND FWindow = nullptr;
+    HFONT FFont = nullptr;
+};
+
 class TWin32FormWindow final : public TFormWindow {
 public:
     TWin32FormWindow(TCustomForm& form, const std::string& title) : FForm(form) {
@@ -157,6 +262,10 @@ public:
         TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, FWindow, 0};
         FTracking = TrackMouseEvent(&tme) != FALSE;
     }
+    std::unique_ptr<TNativeChildWindow> CreateNativeChild(TNativeKind kind, TNativeChildEvents events) override {
+        return std::make_unique<TWin32NativeChild>(FWindow, kind, std::move(events));
+    }
+    void* PlatformHandle() const override { return FWindow; }
 
     HWND Handle() const { return FWindow; }
 
@@ -305,6 +414,13 @@ private:
                 if (FForm.ShowNoActivate()) return MA_NOACTIVATE;
                 break;
             case WM_CLOSE: FForm.HandleCloseRequest(); return 0;
+            case WM_COMMAND:
+                // Notifications of our native children (edits, lists).
+                if (lp)
+                    if (auto* child = reinterpret_cast<TWin32NativeChild*>(
+                            GetWindowLongPtrW(reinterpret_cast<HWND>(lp), GWLP_USERDATA)))
+                        child->Notify(HIWORD(wp));
+                return 0;
             case WM_SETCURSOR:
                 if (LOWORD(lp) == HTCLIENT) {
                     ::SetCursor(CursorHandle(FCursor));

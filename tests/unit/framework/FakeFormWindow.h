@@ -6,6 +6,8 @@
 
 #include "public/rdcontrol/framework/Application.h"
 
+struct TFakeNativeChild;
+
 struct TFakeWindowLog {
     TRect Bounds;
     bool Visible = false;
@@ -16,6 +18,52 @@ struct TFakeWindowLog {
     std::uint8_t Alpha = 255;
     int Invalidations = 0;
     std::string Caption;
+    TFakeNativeChild* Native = nullptr;  // the last native child made
+    bool NativeAlive = false;
+};
+
+// A native child that keeps its state where the test can see it, and lets the test
+// act as the user (typing, selecting, clicking into it).
+struct TFakeNativeChild final : TNativeChildWindow {
+    TNativeKind Kind;
+    TNativeChildEvents Events;
+    TRect Bounds;
+    bool Visible = false, Enabled = true, Focused = false;
+    std::string TextValue;
+    std::vector<std::string> Items;
+    int Index = -1;
+    bool* Alive;
+
+    TFakeNativeChild(TNativeKind kind, TNativeChildEvents events, bool* alive)
+        : Kind(kind), Events(std::move(events)), Alive(alive) {
+        *Alive = true;
+    }
+    ~TFakeNativeChild() override { *Alive = false; }
+    void SetBounds(const TRect& r) override { Bounds = r; }
+    void SetVisible(bool v) override { Visible = v; }
+    void SetEnabled(bool v) override { Enabled = v; }
+    void SetFocus() override { Focused = true; }
+    void SetFont(const TFontSpec&) override {}
+    std::string Text() const override { return TextValue; }
+    void SetText(const std::string& t) override {
+        TextValue = t;
+        if (Events.OnChange) Events.OnChange();
+    }
+    void SetItems(const std::vector<std::string>& items) override { Items = items; }
+    int ItemIndex() const override { return Index; }
+    void SetItemIndex(int i) override { Index = i; }
+    TArgbSurface Snapshot() override { return TArgbSurface(Bounds.Width(), Bounds.Height(), 0xFFFFFFFFu); }
+    void* PlatformHandle() const override { return nullptr; }
+
+    void UserTypes(const std::string& t) { SetText(TextValue + t); }
+    void UserSelects(int i) {
+        Index = i;
+        if (Events.OnChange) Events.OnChange();
+    }
+    void UserClicksInto() {
+        Focused = true;
+        if (Events.OnFocus) Events.OnFocus();
+    }
 };
 
 class TFakeFormWindow final : public TFormWindow {
@@ -40,6 +88,12 @@ public:
     void SetMouseCapture(bool capture) override { FLog->Capture = capture; }
     void SetCursor(TCursor cursor) override { FLog->Cursor = cursor; }
     void TrackMouseLeave() override {}
+    void* PlatformHandle() const override { return nullptr; }
+    std::unique_ptr<TNativeChildWindow> CreateNativeChild(TNativeKind kind, TNativeChildEvents events) override {
+        auto child = std::make_unique<TFakeNativeChild>(kind, std::move(events), &FLog->NativeAlive);
+        FLog->Native = child.get();
+        return child;
+    }
 
 private:
     TCustomForm& FForm;

@@ -9,6 +9,7 @@
 #include "net/EventLoop.h"
 #include "public/rdcontrol/framework/Application.h"
 #include "public/rdcontrol/framework/HintWindow.h"
+#include "public/rdcontrol/framework/NativeControl.h"
 #include "public/rdcontrol/framework/RdAutoAlign.h"
 #include "tests/unit/framework/FakeFormWindow.h"
 
@@ -424,6 +425,77 @@ TEST_F(FrameworkTest, FocusTabOrderAndKeys) {
     // The focused control sees Tab first (it may use it), then the focus moves.
     EXPECT_EQ(log, (std::vector<std::string>{"second:enter", "second:key9", "second:exit", "first:enter",
                                              "first:key65"}));
+}
+
+TEST_F(FrameworkTest, NativeWindowsFollowTheirControls) {
+    auto* panel = new TContainer(Form, Form, TRect::FromSize(50, 40, 200, 100));
+    auto* edit = new TNativeEdit(Form);
+    edit->SetBounds(10, 5, 100, 20);
+    edit->SetText("abc");  // before there is a native window
+    edit->SetParent(panel);
+    std::vector<std::string> changes;
+    edit->OnChange = [&](TControl* sender) { changes.push_back(static_cast<TNativeEdit*>(sender)->Text()); };
+    Form->PaintInvalid();
+    TFakeWindowLog& log = *Platform->Logs[0];
+    ASSERT_NE(log.Native, nullptr);
+    TFakeNativeChild& native = *log.Native;
+    EXPECT_EQ(native.Kind, TNativeKind::Edit);
+    EXPECT_EQ(native.Bounds, TRect::FromSize(60, 45, 100, 20));  // form coordinates
+    EXPECT_TRUE(native.Visible);
+    EXPECT_EQ(native.TextValue, "abc");
+
+    panel->SetLeft(70);  // a parent moves: so does the native window
+    Form->PaintInvalid();
+    EXPECT_EQ(native.Bounds.Left, 80);
+    panel->Hide();
+    Form->PaintInvalid();
+    EXPECT_FALSE(native.Visible);
+    panel->Show();
+    panel->SetEnabled(false);
+    Form->PaintInvalid();
+    EXPECT_TRUE(native.Visible);
+    EXPECT_FALSE(native.Enabled);
+    panel->SetEnabled(true);
+
+    changes.clear();
+    native.UserTypes("d");
+    EXPECT_EQ(edit->Text(), "abcd");
+    EXPECT_EQ(changes, (std::vector<std::string>{"abcd"}));
+    native.UserClicksInto();
+    EXPECT_EQ(Form->ActiveControl(), edit);
+
+    delete edit;
+    EXPECT_FALSE(log.NativeAlive);
+}
+
+TEST_F(FrameworkTest, NativeListKeepsItemsAndReportsSelection) {
+    auto* list = new TNativeListBox(Form);
+    list->SetItems({"English", "Deutsch", "Português"});
+    list->SetItemIndex(1);
+    list->SetParent(Form);
+    int changes = 0;
+    list->OnChange = [&](TControl*) { ++changes; };
+    Form->PaintInvalid();
+    TFakeNativeChild& native = *Platform->Logs[0]->Native;
+    EXPECT_EQ(native.Items.size(), 3u);
+    EXPECT_EQ(native.Index, 1);
+    native.UserSelects(2);
+    EXPECT_EQ(list->ItemIndex(), 2);
+    EXPECT_EQ(changes, 1);
+    list->SetItemIndex(7);  // out of range: no selection
+    EXPECT_EQ(list->ItemIndex(), -1);
+}
+
+TEST_F(FrameworkTest, PerPixelAlphaFormsPaintNativeSnapshots) {
+    // Such a window shows only the image the form hands over: native children
+    // must be in it.
+    Form->SetPerPixelAlpha(true);
+    auto* edit = new TNativeEdit(Form);
+    edit->SetBounds(20, 20, 60, 20);
+    edit->SetParent(Form);
+    Form->PaintAll();
+    EXPECT_EQ(Form->BackBuffer().Pixel(30, 30), 0xFFFFFFFFu);
+    EXPECT_EQ(Form->BackBuffer().Pixel(10, 10), 0u);
 }
 
 }  // namespace
