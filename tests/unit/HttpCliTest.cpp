@@ -12,7 +12,8 @@ namespace {
 
 class HttpCli : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { server = new TestServer(); }
+    // The proxy listener demands Basic credentials.
+    static void SetUpTestSuite() { server = new TestServer({.args = {"--proxy-port", "0", "--proxy-auth", "user:secret"}}); }
     static void TearDownTestSuite() {
         delete server;
         server = nullptr;
@@ -44,6 +45,32 @@ TEST_F(HttpCli, ReportsTheAnswerAndRangesOverHttps) {
     EXPECT_EQ(cli.ContentRangeStart(), 100);
     EXPECT_EQ(cli.AcceptRanges(), "bytes");
     EXPECT_EQ(body, TestServer::GeneratedBytes("cli", 100, 100));
+}
+
+TEST_F(HttpCli, ProxyWithBasicAuthentication) {
+    struct Case {
+        std::string user, password;
+        int status;
+    } cases[] = {{"user", "secret", 200}, {"user", "wrong", 407}, {"", "", 407}};
+    for (const Case& c : cases) {
+        THttpCli cli(multi);
+        cli.URL = server->HttpUrl("/gen/viaproxy?size=300");
+        cli.Proxy = "127.0.0.1";
+        cli.ProxyPort = std::to_string(server->ProxyPort());
+        cli.ProxyAuth = c.user.empty() ? TProxyAuth::None : TProxyAuth::Basic;
+        cli.ProxyUsername = c.user;
+        cli.ProxyPassword = c.password;
+        std::string body;
+        bool done = false;
+        cli.OnDocData = [&](THttpCli&, const char* data, std::size_t n) { body.append(data, n); };
+        cli.OnRequestDone = [&](THttpCli&, int) { done = true; };
+        cli.GetASync();
+        ASSERT_TRUE(loop->RunUntil([&] { return done; }, 10s));
+        EXPECT_EQ(cli.StatusCode(), c.status) << c.user << ":" << c.password;
+        if (c.status == 200) {
+            EXPECT_EQ(body, TestServer::GeneratedBytes("viaproxy", 0, 300));
+        }
+    }
 }
 
 TEST_F(HttpCli, AbortFromItsOwnHeaderEventCompletesOnceLater) {
