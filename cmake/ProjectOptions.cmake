@@ -22,9 +22,28 @@ if(WIN32)
   # Keep only the code that is reached: the program is downloaded by every user.
   add_compile_options(-ffunction-sections -fdata-sections)
   add_link_options(-Wl,--gc-sections)
-  # Tests run the Windows programs under Wine in a throwaway prefix of this tree.
+  # Tests run the Windows programs under Wine in a throwaway prefix of this tree;
+  # <tree>/wine-run PROGRAM [ARGS...] runs one there (ctest's emulator, and by hand).
   set(QARTO_WINEPREFIX ${PROJECT_BINARY_DIR}/wineprefix)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/lib/wine-run ${QARTO_WINEPREFIX})
+  set(QARTO_WINE_RUN ${PROJECT_BINARY_DIR}/wine-run)
+  file(CONFIGURE OUTPUT ${QARTO_WINE_RUN} CONTENT
+       "#!/bin/sh\n# Runs a Windows program under Wine in this tree's prefix.\nexec '${PROJECT_SOURCE_DIR}/scripts/lib/wine-run' '${QARTO_WINEPREFIX}' \"$@\"\n")
+  file(CHMOD ${QARTO_WINE_RUN} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+       WORLD_READ WORLD_EXECUTE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${QARTO_WINE_RUN})
+
+  # Which Windows tests this tree registers. The 64-bit tree (the test lane) runs
+  # them all at native speed on every machine. The 32-bit tree is the product: it
+  # builds everything (both widths compile warning-free) but registers only a smoke
+  # set, since each 32-bit process costs about a minute where 32-bit code is
+  # emulated. Its scripts borrow the 64-bit tree's helper programs when
+  # QARTO_HELPER_TREE names it.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(QARTO_WIN_LANE smoke)
+  else()
+    set(QARTO_WIN_LANE full)
+  endif()
+  set(QARTO_HELPER_TREE "" CACHE PATH "A 64-bit Windows tree whose helper programs the 32-bit tree's tests use")
 elseif(QARTO_FUZZ)
   # Every library is instrumented for coverage; the fuzz programs add the driver.
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -g -O1)
@@ -55,10 +74,37 @@ function(qarto_gtest target)
   add_executable(${target} ${ARGN})
   target_link_libraries(${target} PRIVATE GTest::gtest GTest::gtest_main)
   if(WIN32)
-    add_test(NAME ${target} COMMAND ${target})
+    qarto_win_test(full NAME ${target} COMMAND ${target})
   else()
     include(GoogleTest)
     gtest_discover_tests(${target} DISCOVERY_TIMEOUT 30)
+  endif()
+endfunction()
+
+# qarto_win_test(LANES NAME name COMMAND ...): a Windows test registered in the trees
+# whose lane is listed in LANES ("full", "smoke" or "full;smoke"). Tests carry the
+# label of their tree ("win64" or "win32"); the 32-bit tree's may take 15 minutes,
+# as its processes may be emulated.
+function(qarto_win_test lanes)
+  if(QARTO_WIN_LANE IN_LIST lanes)
+    add_test(${ARGN})
+    list(GET ARGN 1 name)
+    if(QARTO_WIN_LANE STREQUAL "smoke")
+      set_tests_properties(${name} PROPERTIES LABELS win32 TIMEOUT 900)
+    else()
+      set_tests_properties(${name} PROPERTIES LABELS win64)
+    endif()
+  endif()
+endfunction()
+
+# qarto_win_helper(VAR TARGET): the path of a helper program of tests/e2e (wintool,
+# trustca) for test scripts: the 64-bit tree's where this tree is told of one (that
+# tree is then built first), else its own.
+function(qarto_win_helper var target)
+  if(QARTO_HELPER_TREE)
+    set(${var} "${QARTO_HELPER_TREE}/tests/e2e/${target}.exe" PARENT_SCOPE)
+  else()
+    set(${var} "$<TARGET_FILE:${target}>" PARENT_SCOPE)
   endif()
 endfunction()
 

@@ -1,19 +1,4 @@
-# Cross toolchain for the Windows build: 32-bit mingw-w64 with the posix thread
-# model (std::thread/std::mutex and GoogleTest need it).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross toolchain of the product: 32-bit Windows (build/win32).
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER  ${MINGW_TRIPLE}-windres)
-set(CMAKE_AR           /usr/bin/${MINGW_TRIPLE}-ar CACHE FILEPATH "")
-set(CMAKE_RANLIB       /usr/bin/${MINGW_TRIPLE}-ranlib CACHE FILEPATH "")
-
-# Dependencies built for mingw (OpenSSL, curl, GoogleTest) live in a cache outside
-# the repository; scripts/lib/mingw-deps.sh passes it in as QARTO_MINGW_DEPS.
-set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLE} ${QARTO_MINGW_DEPS})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -4,6 +4,7 @@
 
 #include "os/TextConvert.h"
 #include "os/WinHandles.h"
+#include "os/Wow64View_win.h"
 
 namespace {
 
@@ -16,17 +17,30 @@ HKEY RootKey(RegistryRoot root) {
     return HKEY_CURRENT_USER;
 }
 
-UniqueRegKey OpenForReading(RegistryRoot root, const std::string& key) {
+REGSAM ViewFlag(RegistryView view) {
+    switch (view) {
+        case RegistryView::Default: return Wow64View::kDefaultRegistryView;
+        case RegistryView::Bits32: return KEY_WOW64_32KEY;
+        case RegistryView::Bits64: return KEY_WOW64_64KEY;
+    }
+    return Wow64View::kDefaultRegistryView;
+}
+
+UniqueRegKey OpenForReading(RegistryRoot root, const std::string& key, RegistryView view) {
     HKEY h = nullptr;
-    if (RegOpenKeyExW(RootKey(root), Widen(key).c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return nullptr;
+    if (RegOpenKeyExW(RootKey(root), Widen(key).c_str(), 0, KEY_READ | ViewFlag(view), &h) != ERROR_SUCCESS)
+        return nullptr;
     return UniqueRegKey(h);
 }
 
 class WinRegistry final : public Registry {
 public:
-    std::optional<std::string> ReadString(RegistryRoot root, const std::string& key,
-                                          const std::string& name) const override {
-        UniqueRegKey h = OpenForReading(root, key);
+    using Registry::KeyExists;
+    using Registry::ReadString;
+
+    std::optional<std::string> ReadString(RegistryRoot root, const std::string& key, const std::string& name,
+                                          RegistryView view) const override {
+        UniqueRegKey h = OpenForReading(root, key, view);
         if (!h) return std::nullopt;
         std::wstring wname = Widen(name);
         DWORD type = 0, bytes = 0;
@@ -49,8 +63,8 @@ public:
         return Narrow(text);
     }
 
-    bool KeyExists(RegistryRoot root, const std::string& key) const override {
-        return OpenForReading(root, key) != nullptr;
+    bool KeyExists(RegistryRoot root, const std::string& key, RegistryView view) const override {
+        return OpenForReading(root, key, view) != nullptr;
     }
 };
 

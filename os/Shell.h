@@ -16,6 +16,7 @@ class Shell {
 public:
     virtual ~Shell() = default;
     // Path of a shell special folder (a CSIDL value), "" when the shell cannot give it.
+    // The program-files folders are the ones a 32-bit program gets.
     virtual std::string FolderPath(int csidl) const = 0;
     // Starts the request like ShellExecute and returns its result: above 32 on success,
     // otherwise the error value. Does not wait for the started program.

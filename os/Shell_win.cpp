@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "os/TextConvert.h"
+#include "os/Wow64View_win.h"
 
 namespace {
 
@@ -12,7 +13,7 @@ class WinShell final : public Shell {
 public:
     std::string FolderPath(int csidl) const override {
         wchar_t path[MAX_PATH] = {};
-        if (FAILED(SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path))) return {};
+        if (FAILED(SHGetFolderPathW(nullptr, Wow64View::ShellFolder(csidl), nullptr, SHGFP_TYPE_CURRENT, path))) return {};
         return Narrow(path);
     }
 

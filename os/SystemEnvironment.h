@@ -1,7 +1,8 @@
 #pragma once
 // Facts about the running system and process: environment, version, identity,
-// standard folders. Every call is blocking and cheap; values that cannot change
-// while the process runs (version, WOW64 state) are computed once.
+// standard folders, as the 32-bit installer sees them (see os/Wow64View_win.h).
+// Every call is blocking and cheap; values that cannot change while the process
+// runs (version, the system's width) are computed once.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -16,7 +17,8 @@ struct WindowsVersion {
 class SystemEnvironment {
 public:
     virtual ~SystemEnvironment() = default;
-    // An environment variable as UTF-8, "" when unset.
+    // An environment variable as UTF-8, "" when unset. The program-files variables
+    // have the values a 32-bit process gets.
     virtual std::string GetEnv(const std::string& name) const = 0;
     // The drive of the system's kernel library, such as "C:".
     virtual std::string SystemDrive() const = 0;
@@ -25,8 +27,8 @@ public:
     // The Windows version as the process environment block records it, so that
     // compatibility settings do not change it.
     virtual WindowsVersion TrueVersion() const = 0;
-    // True for a 32-bit process on 64-bit Windows.
-    virtual bool IsWow64Process() const = 0;
+    // True on 64-bit Windows (the 32-bit installer runs there under WOW64).
+    virtual bool Is64BitWindows() const = 0;
     virtual bool DirectoryExists(const std::string& path) const = 0;
     virtual bool FileExists(const std::string& path) const = 0;
     // The Windows system folder, without a trailing backslash.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "os/TextConvert.h"
+#include "os/Wow64View_win.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ DWORD Attributes(const std::string& path) { return GetFileAttributesW(Widen(path
 class WinSystemEnvironment final : public SystemEnvironment {
 public:
     std::string GetEnv(const std::string& name) const override {
-        std::wstring wname = Widen(name);
+        std::wstring wname = Wow64View::EnvironmentVariable(Widen(name));
         DWORD n = GetEnvironmentVariableW(wname.c_str(), nullptr, 0);
         if (n == 0) return {};
         std::vector<wchar_t> buf(n);
@@ -82,16 +83,7 @@ public:
         return version;
     }
 
-    bool IsWow64Process() const override {
-        static const bool wow64 = [] {
-            using Fn = BOOL(WINAPI*)(HANDLE, PBOOL);
-            auto fn = reinterpret_cast<Fn>(
-                reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process")));
-            BOOL result = FALSE;
-            return fn && fn(GetCurrentProcess(), &result) && result;
-        }();
-        return wow64;
-    }
+    bool Is64BitWindows() const override { return Wow64View::Is64BitWindows(); }
 
     bool DirectoryExists(const std::string& path) const override {
         DWORD a = Attributes(path);

@@ -148,7 +148,7 @@ std::string GetNumericVersion(const OsServices& os, const std::string& file, int
            std::to_string(v[3]);
 }
 
-bool IsWow64(const OsServices& os) { return os.system.IsWow64Process(); }
+bool IsWow64(const OsServices& os) { return os.system.Is64BitWindows(); }
 
 namespace {
 

@@ -57,6 +57,7 @@ std::string GetVersionString(const OsServices& os, const std::string& file, int 
 std::string GetNumericVersion(const OsServices& os, const std::string& file, int index,
                               const std::string& def);
 
+// True when the 32-bit installer runs under WOW64, that is on 64-bit Windows.
 bool IsWow64(const OsServices& os);
 
 // Opens a web address in the user's browser through the shell, with the fall-backs

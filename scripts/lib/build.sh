@@ -1,26 +1,40 @@
-# Configures and builds the two trees. Source after common.sh and mingw-deps.sh
-# (ensure_mingw_deps sets QARTO_MINGW_DEPS).
+# Configures and builds the trees. Source after common.sh and mingw-deps.sh
+# (ensure_mingw_deps ARCH sets QARTO_MINGW_DEPS_<ARCH>).
+#
+# build/host   native, the portable core and its unit tests
+# build/win64  64-bit Windows: the test lane, every Windows test under 64-bit Wine
+# build/win32  32-bit Windows: the product (Setup.exe) and its smoke tests
+# build/fuzz, build/bench  the fuzz targets and the benchmarks
 
 HOST_TREE=$QARTO_ROOT/build/host
 WIN32_TREE=$QARTO_ROOT/build/win32
-WINEPREFIX_OF_TREE=$WIN32_TREE/wineprefix
+WIN64_TREE=$QARTO_ROOT/build/win64
 
 configure_host() {
   cmake -S "$QARTO_ROOT" -B "$HOST_TREE" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQARTO_WERROR=ON >/dev/null
 }
 
-configure_win32() {
+# configure_windows TREE ARCH [CMAKE_ARGS...]
+configure_windows() {
+  local tree=$1 arch=$2; shift 2
+  local deps_var="QARTO_MINGW_DEPS_$arch"
+  local deps=${!deps_var}
   # Libraries found in another dependency build stay cached: start that tree afresh.
-  if [ -f "$WIN32_TREE/CMakeCache.txt" ] &&
-     ! grep -qx "QARTO_MINGW_DEPS:UNINITIALIZED=$QARTO_MINGW_DEPS" "$WIN32_TREE/CMakeCache.txt"; then
-    rm -rf "$WIN32_TREE/CMakeCache.txt" "$WIN32_TREE/CMakeFiles"
+  if [ -f "$tree/CMakeCache.txt" ] &&
+     ! grep -qx "QARTO_MINGW_DEPS:UNINITIALIZED=$deps" "$tree/CMakeCache.txt"; then
+    rm -rf "$tree/CMakeCache.txt" "$tree/CMakeFiles"
   fi
   # The toolchain file is read only when the tree is first configured.
   local toolchain=()
-  [ -f "$WIN32_TREE/CMakeCache.txt" ] || toolchain=(-DCMAKE_TOOLCHAIN_FILE="$QARTO_ROOT/cmake/mingw-i686.cmake")
-  cmake -S "$QARTO_ROOT" -B "$WIN32_TREE" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQARTO_WERROR=ON \
-    "${toolchain[@]}" -DQARTO_MINGW_DEPS="$QARTO_MINGW_DEPS" >/dev/null
+  [ -f "$tree/CMakeCache.txt" ] || toolchain=(-DCMAKE_TOOLCHAIN_FILE="$QARTO_ROOT/cmake/mingw-$arch.cmake")
+  cmake -S "$QARTO_ROOT" -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQARTO_WERROR=ON \
+    "${toolchain[@]}" -DQARTO_MINGW_DEPS="$deps" "$@" >/dev/null
 }
+
+configure_win64() { configure_windows "$WIN64_TREE" x86_64; }
+# The product's smoke tests borrow the test lane's helper programs (wintool,
+# trustca), which run at native speed where 32-bit code is emulated.
+configure_win32() { configure_windows "$WIN32_TREE" i686 -DQARTO_HELPER_TREE="$WIN64_TREE"; }
 
 # build_tree TREE [TARGET...]
 build_tree() {
@@ -31,8 +45,14 @@ build_tree() {
   cmake --build "$tree" -j"$JOBS" "${targets[@]}" | { grep -vE '^\[[0-9]+/[0-9]+\] ' || true; }
 }
 
-# The throwaway Wine prefix of the Windows tree, created on first use.
-ensure_wineprefix() { "$QARTO_ROOT/scripts/lib/wine-prefix" "$WINEPREFIX_OF_TREE"; }
+# The throwaway Wine prefix of a Windows tree, created on first use.
+ensure_wineprefix() { "$QARTO_ROOT/scripts/lib/wine-prefix" "$1/wineprefix"; }
+stop_wineservers() {
+  local tree
+  for tree in "$WIN64_TREE" "$WIN32_TREE"; do
+    [ -d "$tree/wineprefix" ] && WINEPREFIX=$tree/wineprefix wineserver -k 2>/dev/null || true
+  done
+}
 
 FUZZ_TREE=$QARTO_ROOT/build/fuzz
 BENCH_TREE=$QARTO_ROOT/build/bench

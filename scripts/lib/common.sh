@@ -3,6 +3,7 @@ set -euo pipefail
 
 QARTO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 QARTO_CACHE=${QARTO_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/qarto-installer}
+export QARTO_CACHE
 JOBS=${JOBS:-$(nproc)}
 
 # step NAME COMMAND...: runs a named step, prints its name and how long it took.

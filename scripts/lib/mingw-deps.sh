@@ -1,18 +1,23 @@
-# Static OpenSSL 3.0, libcurl and GoogleTest for the 32-bit mingw target, built from
-# Debian's own sources into a versioned cache outside the repository.
-# Sourced by scripts/setup after common.sh and packages.sh. Sets QARTO_MINGW_DEPS.
+# Static OpenSSL 3.0, libcurl and GoogleTest for the mingw targets (i686: the product;
+# x86_64: the Windows test lane), built from Debian's own sources into a versioned
+# cache outside the repository, one directory per target.
+# Sourced after common.sh and packages.sh. `ensure_mingw_deps ARCH` sets
+# QARTO_MINGW_DEPS_<ARCH> (QARTO_MINGW_DEPS_i686, QARTO_MINGW_DEPS_x86_64).
 
 src_version() { dpkg-query -W -f='${source:Version}' "$1"; }
 
 # The cache is keyed by the installed host packages' source versions and this recipe;
 # the versions actually built are recorded in VERSIONS inside it.
 mingw_deps_dir() {
-  local key
+  local arch=$1 key
   key=$( (echo "openssl $(src_version libssl-dev) curl $(src_version libcurl4-openssl-dev)" \
-          "gtest $(src_version googletest)"; cat "${BASH_SOURCE[0]}" "$QARTO_ROOT/cmake/mingw-i686.cmake") |
+          "gtest $(src_version googletest)"; cat "${BASH_SOURCE[0]}" "$QARTO_ROOT/cmake/mingw-common.cmake" \
+          "$QARTO_ROOT/cmake/mingw-$arch.cmake") |
         sha256sum | cut -c1-12)
-  echo "$QARTO_CACHE/mingw-deps/$key"
+  echo "$QARTO_CACHE/mingw-deps/$arch-$key"
 }
+
+mingw_triple() { echo "$1-w64-mingw32"; }
 
 # fetch_source PACKAGE VERSION DEST: unpacked Debian source tree (patches applied).
 # The mirror may no longer serve the exact version installed (a newer security
@@ -35,7 +40,9 @@ fetch_source() {
 }
 
 build_openssl() {
-  local prefix=$1 work=$2
+  local arch=$1 prefix=$2 work=$3 triple target
+  triple=$(mingw_triple "$arch")
+  case $arch in i686) target=mingw ;; x86_64) target=mingw64 ;; esac
   fetch_source openssl "$(src_version libssl-dev)" "$work/openssl"
   local dir; dir=$(find "$work/openssl" -mindepth 1 -maxdepth 1 -type d | head -n1)
   # Debian's pic.patch makes the 32-bit assembler position-independent the ELF way
@@ -44,25 +51,26 @@ build_openssl() {
   # speed instead of the portable C paths.
   (cd "$dir" && patch -R -p1 -s <debian/patches/pic.patch) || { echo "cannot revert pic.patch" >&2; return 1; }
   (cd "$dir" &&
-    ./Configure mingw no-shared no-module no-tests no-dso no-engine \
+    ./Configure "$target" no-shared no-module no-tests no-dso no-engine \
       --prefix="$prefix" --libdir=lib --openssldir=/nonexistent \
-      CC=i686-w64-mingw32-gcc-posix AR=i686-w64-mingw32-ar \
-      RANLIB=i686-w64-mingw32-ranlib RC=i686-w64-mingw32-windres >"$work/openssl.log" 2>&1 &&
+      CC="$triple-gcc-posix" AR="$triple-ar" \
+      RANLIB="$triple-ranlib" RC="$triple-windres" >"$work/openssl.log" 2>&1 &&
     make -j"$JOBS" build_libs >>"$work/openssl.log" 2>&1 &&
     make install_dev >>"$work/openssl.log" 2>&1) ||
     { tail -n 40 "$work/openssl.log"; return 1; }
 }
 
 build_curl() {
-  local prefix=$1 work=$2
+  local arch=$1 prefix=$2 work=$3 triple
+  triple=$(mingw_triple "$arch")
   fetch_source curl "$(src_version libcurl4-openssl-dev)" "$work/curl"
   local dir; dir=$(find "$work/curl" -mindepth 1 -maxdepth 1 -type d | head -n1)
   cmake -S "$dir" -B "$work/curl-build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$QARTO_ROOT/cmake/mingw-i686.cmake" -DQARTO_MINGW_DEPS="$prefix" \
+    -DCMAKE_TOOLCHAIN_FILE="$QARTO_ROOT/cmake/mingw-$arch.cmake" -DQARTO_MINGW_DEPS="$prefix" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DBUILD_SHARED_LIBS=OFF -DBUILD_CURL_EXE=OFF -DBUILD_TESTING=OFF -DENABLE_MANUAL=OFF \
     -DCURL_USE_OPENSSL=ON -DOPENSSL_ROOT_DIR="$prefix" -DOPENSSL_USE_STATIC_LIBS=ON \
-    -DCURL_ZLIB=ON -DZLIB_LIBRARY=/usr/i686-w64-mingw32/lib/libz.a -DZLIB_INCLUDE_DIR=/usr/i686-w64-mingw32/include \
+    -DCURL_ZLIB=ON -DZLIB_LIBRARY="/usr/$triple/lib/libz.a" -DZLIB_INCLUDE_DIR="/usr/$triple/include" \
     -DCURL_DISABLE_LDAP=ON -DCURL_DISABLE_LDAPS=ON \
     -DCURL_USE_LIBSSH2=OFF -DUSE_LIBIDN2=OFF -DUSE_NGHTTP2=OFF -DCURL_BROTLI=OFF -DCURL_ZSTD=OFF \
     -DENABLE_THREADED_RESOLVER=ON -DCURL_DISABLE_NTLM=OFF \
@@ -73,9 +81,9 @@ build_curl() {
 }
 
 build_gtest() {
-  local prefix=$1 work=$2
+  local arch=$1 prefix=$2 work=$3
   cmake -S /usr/src/googletest -B "$work/gtest-build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$QARTO_ROOT/cmake/mingw-i686.cmake" \
+    -DCMAKE_TOOLCHAIN_FILE="$QARTO_ROOT/cmake/mingw-$arch.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
     -Dgtest_disable_pthreads=OFF >"$work/gtest.log" 2>&1 &&
   cmake --build "$work/gtest-build" -j"$JOBS" >>"$work/gtest.log" 2>&1 &&
@@ -83,20 +91,23 @@ build_gtest() {
     { tail -n 40 "$work/gtest.log"; return 1; }
 }
 
+# ensure_mingw_deps ARCH: builds the dependencies of one target unless cached.
 ensure_mingw_deps() {
-  QARTO_MINGW_DEPS=$(mingw_deps_dir)
-  export QARTO_MINGW_DEPS
-  if [ -f "$QARTO_MINGW_DEPS/.complete" ]; then
-    echo "    cached: $QARTO_MINGW_DEPS ($(tr '\n' ' ' <"$QARTO_MINGW_DEPS/VERSIONS"))"; return
+  local arch=$1 deps
+  deps=$(mingw_deps_dir "$arch")
+  printf -v "QARTO_MINGW_DEPS_$arch" '%s' "$deps"
+  export "QARTO_MINGW_DEPS_$arch"
+  if [ -f "$deps/.complete" ]; then
+    echo "    cached: $deps ($(tr '\n' ' ' <"$deps/VERSIONS"))"; return
   fi
-  local work="$QARTO_MINGW_DEPS.work"
-  rm -rf "$QARTO_CACHE"/mingw-deps/*.work  # left by interrupted builds
-  rm -rf "$QARTO_MINGW_DEPS" "$work"; mkdir -p "$work"
-  step "build OpenSSL for mingw" build_openssl "$QARTO_MINGW_DEPS" "$work"
-  step "build curl for mingw" build_curl "$QARTO_MINGW_DEPS" "$work"
-  step "build GoogleTest for mingw" build_gtest "$QARTO_MINGW_DEPS" "$work"
+  local work="$deps.work"
+  rm -rf "$QARTO_CACHE"/mingw-deps/"$arch"-*.work  # left by interrupted builds
+  rm -rf "$deps" "$work"; mkdir -p "$work"
+  step "build OpenSSL for $arch mingw" build_openssl "$arch" "$deps" "$work"
+  step "build curl for $arch mingw" build_curl "$arch" "$deps" "$work"
+  step "build GoogleTest for $arch mingw" build_gtest "$arch" "$deps" "$work"
   echo "googletest $(src_version googletest)" >>"$work/VERSIONS"
-  mv "$work/VERSIONS" "$QARTO_MINGW_DEPS/VERSIONS"
+  mv "$work/VERSIONS" "$deps/VERSIONS"
   rm -rf "$work"
-  touch "$QARTO_MINGW_DEPS/.complete"
+  touch "$deps/.complete"
 }

@@ -7,7 +7,8 @@ HOST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
 )
 MINGW_PACKAGES=(
-  gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix mingw-w64-tools
+  gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
+  gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   libz-mingw-w64-dev googletest dpkg-dev
   # build tools for OpenSSL and curl from their source packages
   perl make
@@ -15,8 +16,11 @@ MINGW_PACKAGES=(
 # Real servers and reference clients for the download engine's tests and benchmark.
 NET_TEST_PACKAGES=(nginx-light tinyproxy aria2 curl python3 openssl time)
 RUN_PACKAGES=(
-  locales wine wine32:i386 wine64 xvfb xdotool imagemagick fonts-roboto-unhinted
+  locales wine wine64 xvfb xdotool imagemagick fonts-roboto-unhinted
 )
+# 32-bit Wine, for the 32-bit product: installed where 32-bit code runs (natively or
+# emulated, see i386.sh), so its install scripts can run.
+I386_PACKAGES=(wine32:i386)
 
 missing_packages() {
   local p
@@ -27,14 +31,16 @@ missing_packages() {
   done
 }
 
+# install_packages: everything, with 32-bit Wine when QARTO_32BIT_CODE is not "none".
 install_packages() {
-  local missing
+  local missing i386=()
+  [ "${QARTO_32BIT_CODE:-none}" = none ] || i386=("${I386_PACKAGES[@]}")
   missing=$(missing_packages "${HOST_PACKAGES[@]}" "${MINGW_PACKAGES[@]}" "${RUN_PACKAGES[@]}" \
-            "${NET_TEST_PACKAGES[@]}")
+            "${NET_TEST_PACKAGES[@]}" "${i386[@]}")
   if [ -z "$missing" ]; then echo "    all packages present"; return; fi
   need_root
   echo "    installing: $(echo $missing | tr '\n' ' ')"
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if [ ${#i386[@]} -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     $SUDO dpkg --add-architecture i386
   fi
   $SUDO apt-get update -q

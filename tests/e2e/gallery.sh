@@ -4,16 +4,16 @@
 # frame mode, animation); this script also photographs the screen and checks that
 # the layered window really shows there: the card's light body and the title's dark
 # ink at the place the form was put (100, 100). Screenshots stay in out/.
-# Usage: gallery.sh WINE_RUN PREFIX GALLERY_EXE OUT_DIR
+# Usage: gallery.sh WINE_RUN GALLERY_EXE OUT_DIR (WINE_RUN: <tree>/wine-run)
 set -euo pipefail
-wine_run=$1 prefix=$2 gallery=$3 out=$4
+wine_run=$1 gallery=$2 out=$3
 mkdir -p "$out"
 shot="$out/gallery-screen.png"
 rm -f "$shot" "$out/gallery-backbuffer.png"
 
 out=$(cd "$out" && pwd)
 win_out="Z:${out//\//\\}"  # Wine's Z: drive is the Unix root
-"$wine_run" "$prefix" "$gallery" --selftest --hold-ms 4000 --out "$win_out" \
+"$wine_run" "$gallery" --selftest --hold-ms 4000 --out "$win_out" \
   >"$out/gallery-selftest.txt" 2>&1 &
 pid=$!
 sleep 3

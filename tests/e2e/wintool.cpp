@@ -1,10 +1,14 @@
 // Looks at and acts on the windows of the Wine desktop for end-to-end tests.
 //   wintool wait-window TITLE SECONDS   exit 0 once a visible window titled TITLE exists
 //   wintool watch-class CLASS SECONDS   prints how many processes owned a window of
-//                                       CLASS at any moment during SECONDS
+//                                       CLASS at any moment during SECONDS: at once,
+//                                       and again whenever the count grows
 //   wintool close TITLE                 asks the window titled TITLE to close
+//   wintool file-size PATH              prints the size of PATH (environment variables
+//                                       such as %TEMP% expanded); exit 1 when missing
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -51,7 +55,7 @@ Search Find(const std::wstring& title, const std::wstring& className, bool visib
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: wintool wait-window|watch-class|close ARG [SECONDS]\n");
+        std::fprintf(stderr, "usage: wintool wait-window|watch-class|close|file-size ARG [SECONDS]\n");
         return 2;
     }
     const std::wstring command = argv[1], arg = argv[2];
@@ -67,17 +71,30 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"watch-class") {
         std::set<DWORD> owners;
+        size_t printed = SIZE_MAX;
         do {
             auto s = Find(L"", arg, false);
             owners.insert(s.owners.begin(), s.owners.end());
+            if (owners.size() != printed) {
+                printed = owners.size();
+                std::printf("%u\n", static_cast<unsigned>(printed));
+                std::fflush(stdout);
+            }
             Sleep(2);
         } while (GetTickCount64() - start < ms);
-        std::printf("%u\n", static_cast<unsigned>(owners.size()));
         return 0;
     }
     if (command == L"close") {
         HWND hwnd = Find(arg, L"", false).found;
         return hwnd && PostMessageW(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
+    if (command == L"file-size") {
+        wchar_t path[MAX_PATH * 2] = {};
+        if (!ExpandEnvironmentStringsW(arg.c_str(), path, MAX_PATH * 2)) return 1;
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return 1;
+        std::printf("%llu\n", (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+        return 0;
     }
     return 2;
 }

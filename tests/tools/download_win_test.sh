@@ -2,18 +2,21 @@
 # The Windows build of the download engine (qtool.exe under Wine) against the local
 # test server: HTTP and HTTPS (the test authority trusted in the prefix's system
 # store, as the engine verifies against it), a server ignoring ranges, an MD5
-# mismatch, and a stop followed by a run that fetches only what is missing.
-# usage: download_win_test.sh TESTSERVER_DIR WINE_RUN PREFIX QTOOL_EXE TRUSTCA_EXE
+# mismatch, a stop followed by a run that fetches only what is missing, a file past
+# 2 GiB and the system proxy. MODE "smoke" (the 32-bit product, whose processes may
+# be emulated) runs only the HTTPS download and the file past 2 GiB.
+# usage: download_win_test.sh full|smoke TESTSERVER_DIR WINE_RUN QTOOL_EXE TRUSTCA_EXE
+# (WINE_RUN: <tree>/wine-run)
 set -uo pipefail
-testserver=$1 wine_run=$2 prefix=$3 qtool_exe=$4 trustca_exe=$5
+mode=$1 testserver=$2 wine_run=$3 qtool_exe=$4 trustca_exe=$5
 work=$(mktemp -d)
 "$testserver/serverctl.sh" start "$work/server" >/dev/null || exit 1
 trap '"$testserver/serverctl.sh" stop "$work/server" >/dev/null 2>&1; rm -rf "$work"' EXIT
 cd "$work"
 http=http://127.0.0.1:$(sed -n 's/^HTTP_PORT=//p' server/server.env)
 https=https://127.0.0.1:$(sed -n 's/^HTTPS_PORT=//p' server/server.env)
-"$wine_run" "$prefix" "$trustca_exe" server/ca.pem || { echo "FAIL cannot trust the test authority"; exit 1; }
-qtool() { "$wine_run" "$prefix" "$qtool_exe" "$@" 2>/dev/null | tr -d '\r'; }
+"$wine_run" "$trustca_exe" server/ca.pem || { echo "FAIL cannot trust the test authority"; exit 1; }
+qtool() { "$wine_run" "$qtool_exe" "$@" 2>/dev/null | tr -d '\r'; }
 gen_md5() { python3 -c "import sys; sys.path.insert(0, '$testserver'); import qarto_test_server as s; print(s.generated_md5('$1', $2))"; }
 ranged_bytes() {
   curl -s "$http/_stats?scenario=$1" | python3 -c 'import json,sys; print(sum(r["body_bytes"] for r in json.load(sys.stdin)["requests"] if r.get("range")))'
@@ -25,7 +28,9 @@ check() {  # check NAME EXPECTED ACTUAL
 }
 
 size=3000001
-for scheme in http https; do
+schemes="http https"
+[ "$mode" = smoke ] && schemes=https
+for scheme in $schemes; do
   base=$http; [ $scheme = https ] && base=$https
   sum=$(gen_md5 win-$scheme $size)
   rm -f target.bin*
@@ -33,6 +38,7 @@ for scheme in http https; do
     "$(qtool download --md5 "$sum" "$base/gen/win-$scheme?size=$size&scenario=win-$scheme" target.bin | tail -n 1)"
 done
 
+if [ "$mode" = full ]; then
 rm -f target.bin*
 sum=$(gen_md5 win-ignore $size)
 check "server ignoring ranges" "result success=1 code=0 bytes=$size md5=$sum" \
@@ -53,8 +59,10 @@ curl -s "$http/_reset" >/dev/null
 check "stopped, then finished verified" "result success=1 code=0 bytes=$size md5=$sum" \
   "$(qtool download --md5 "$sum" "$url" target.bin | tail -n 1)"
 check "only the missing bytes fetched again" "$((size - kept))" "$(ranged_bytes win-resume)"
+fi
 
-# 2 GiB and more in the 32-bit program: 64-bit offsets in ranges, writes and the state.
+# 2 GiB and more (what matters in the 32-bit program): 64-bit offsets in ranges,
+# writes and the state.
 rm -f target.bin*
 size=$(( (1 << 31) + 3 * 1048576 + 7 ))
 sum=$(gen_md5 win-big $size)
@@ -62,21 +70,23 @@ check "a file past 2 GiB" "result success=1 code=0 bytes=$size md5=$sum" \
   "$(qtool download "$http/gen/win-big?size=$size&scenario=win-big" target.bin | tail -n 1)"
 rm -f target.bin*
 
+if [ "$mode" = full ]; then
 # The system proxy: a real tinyproxy set in the prefix's Internet Settings, tried
 # after the direct attempts failed (the first four requests lose their connection).
 "$testserver/tinyproxy.sh" start "$work/proxy" >/dev/null || { echo "FAIL tinyproxy did not start"; exit 1; }
 proxy_port=$(sed -n 's/^TINYPROXY_PORT=//p' "$work/proxy/tinyproxy.env")
 settings='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
-WINEPREFIX=$prefix WINEDEBUG=-all wine reg add "$settings" /v ProxyEnable /t REG_DWORD /d 1 /f >/dev/null 2>&1
-WINEPREFIX=$prefix WINEDEBUG=-all wine reg add "$settings" /v ProxyServer /t REG_SZ /d "127.0.0.1:$proxy_port" /f >/dev/null 2>&1
+"$wine_run" reg add "$settings" /v ProxyEnable /t REG_DWORD /d 1 /f >/dev/null 2>&1
+"$wine_run" reg add "$settings" /v ProxyServer /t REG_SZ /d "127.0.0.1:$proxy_port" /f >/dev/null 2>&1
 rm -f target.bin*
 size=500000
 sum=$(gen_md5 win-proxy $size)
 check "system proxy after the direct attempts" "result success=1 code=0 bytes=$size md5=$sum" \
   "$(qtool download --md5 "$sum" "$http/gen/win-proxy?size=$size&scenario=win-proxy&drop_headers=1&fault_times=4" target.bin | tail -n 1)"
 check "the proxy carried the requests" "yes" "$(grep -q 'win-proxy' "$work/proxy/"*.log && echo yes || echo no)"
-WINEPREFIX=$prefix WINEDEBUG=-all wine reg add "$settings" /v ProxyEnable /t REG_DWORD /d 0 /f >/dev/null 2>&1
+"$wine_run" reg add "$settings" /v ProxyEnable /t REG_DWORD /d 0 /f >/dev/null 2>&1
 "$testserver/tinyproxy.sh" stop "$work/proxy" >/dev/null
+fi
 
 echo "Windows download test: $((checks - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # qtool end to end: every subcommand, its output bytes and its exit status.
 # usage: qtool_test.sh FIXTURES_DIR QTOOL_COMMAND...
-# (the command may be a prefix such as "wine-run PREFIX qtool.exe").
+# (the command may be a prefix such as "<tree>/wine-run qtool.exe").
 set -uo pipefail
 fixtures=$1; shift
 qtool=("$@")

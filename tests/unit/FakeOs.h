@@ -9,18 +9,33 @@
 #include "os/InternetSettings.h"
 #include "os/OsServices.h"
 
+// `values` and `keys` are seen in every view (keys Windows does not redirect);
+// `viewValues` and `viewKeys` only in one view, Bits32 or Bits64 (redirected keys).
+// A Default read sees the 32-bit view, as the 32-bit installer does.
 class FakeRegistry : public Registry {
 public:
     std::map<std::tuple<RegistryRoot, std::string, std::string>, std::string> values;
     std::set<std::pair<RegistryRoot, std::string>> keys;
+    std::map<std::tuple<RegistryView, RegistryRoot, std::string, std::string>, std::string> viewValues;
+    std::set<std::tuple<RegistryView, RegistryRoot, std::string>> viewKeys;
 
-    std::optional<std::string> ReadString(RegistryRoot root, const std::string& key,
-                                          const std::string& name) const override {
-        auto it = values.find({root, key, name});
-        if (it == values.end()) return std::nullopt;
-        return it->second;
+    using Registry::KeyExists;
+    using Registry::ReadString;
+
+    std::optional<std::string> ReadString(RegistryRoot root, const std::string& key, const std::string& name,
+                                          RegistryView view) const override {
+        if (auto it = viewValues.find({Resolved(view), root, key, name}); it != viewValues.end()) return it->second;
+        if (auto it = values.find({root, key, name}); it != values.end()) return it->second;
+        return std::nullopt;
     }
-    bool KeyExists(RegistryRoot root, const std::string& key) const override { return keys.count({root, key}) > 0; }
+    bool KeyExists(RegistryRoot root, const std::string& key, RegistryView view) const override {
+        return keys.count({root, key}) > 0 || viewKeys.count({Resolved(view), root, key}) > 0;
+    }
+
+private:
+    static RegistryView Resolved(RegistryView view) {
+        return view == RegistryView::Default ? RegistryView::Bits32 : view;
+    }
 };
 
 class FakeShell : public Shell {
@@ -47,7 +62,7 @@ public:
     std::string drive = "C:";
     std::string user = "alice";
     WindowsVersion version{10, 0, 19045};
-    bool wow64 = true;
+    bool windows64 = true;
     std::set<std::string> directories, files;
     std::string programPath = "C:\\Downloads\\Setup.exe";
     std::optional<std::array<std::uint8_t, 16>> guid;
@@ -59,7 +74,7 @@ public:
     std::string SystemDrive() const override { return drive; }
     std::string UserName() const override { return user; }
     WindowsVersion TrueVersion() const override { return version; }
-    bool IsWow64Process() const override { return wow64; }
+    bool Is64BitWindows() const override { return windows64; }
     bool DirectoryExists(const std::string& path) const override { return directories.count(path) > 0; }
     bool FileExists(const std::string& path) const override { return files.count(path) > 0; }
     std::string SystemDir() const override { return drive + "\\Windows\\system32"; }

@@ -26,7 +26,7 @@ TEST_P(SpecialFolderFallback, GivesExpectedFolder) {
     FakeOs os;
     if (!c.shellAnswer.empty()) os.shell.folders[c.csidl] = c.shellAnswer;
     os.system.env = c.env;
-    os.system.wow64 = c.wow64;
+    os.system.windows64 = c.wow64;
     os.system.version.major = c.windowsMajor;
     EXPECT_EQ(GetSpecialFolder(os.services, c.csidl), c.expected);
 }
@@ -206,6 +206,20 @@ INSTANTIATE_TEST_SUITE_P(
         OpenUrlCase{"FailureWithoutIEPathUsesPlainName", {10, 0, 19045}, false, {0, 42}, false, "",
                     {{kUrl, ""}, {"IExplore.EXE", "URL"}}}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
+
+// The programs that break the shell are 32-bit ones: the installer sees their
+// uninstall keys in the 32-bit view, and a 64-bit registration does not count.
+TEST(OpenUrl, LooksForShellBreakersInThe32BitView) {
+    const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\iSafe";
+    for (RegistryView view : {RegistryView::Bits32, RegistryView::Bits64}) {
+        FakeOs os;
+        os.registry.viewKeys.insert({view, RegistryRoot::LocalMachine, key});
+        OpenUrl(os.services, "https://example.invalid/");
+        ASSERT_EQ(os.shell.executed.size(), 1u);
+        EXPECT_EQ(os.shell.executed[0].file,
+                  view == RegistryView::Bits32 ? "IExplore.EXE" : "https://example.invalid/");
+    }
+}
 
 TEST(OpenUrl, ErrorFallsBackToPlainIE) {
     FakeOs os;

@@ -1,5 +1,6 @@
 // System information against the real Win32 services, run under Wine in a 64-bit
-// prefix (a 32-bit process on 64-bit Windows, as on users' machines).
+// prefix. The 32-bit build runs there as on users' machines (under WOW64); the
+// 64-bit build must see exactly the same system.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -116,4 +117,35 @@ TEST(SystemInfoWin, RegistryReadsStringsAndKeys) {
     EXPECT_EQ(*root, "C:\\windows");
     EXPECT_FALSE(reg.ReadString(RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion",
                                 "NoSuchValue"));
+}
+
+// A redirected key holds different values in its two views; the default view is the
+// 32-bit one, whatever width this program was built for.
+TEST(SystemInfoWin, RegistryViewsAsThe32BitInstallerSeesThem) {
+    const wchar_t* key = L"SOFTWARE\\QartoViewTest";
+    auto put = [&](REGSAM view, const wchar_t* value) {
+        HKEY h = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_WRITE | view, nullptr, &h, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(h, L"Width", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                       static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+        RegCloseKey(h);
+    };
+    put(KEY_WOW64_32KEY, L"32");
+    put(KEY_WOW64_64KEY, L"64");
+    const Registry& reg = Os().registry;
+    EXPECT_EQ(reg.ReadString(RegistryRoot::LocalMachine, "SOFTWARE\\QartoViewTest", "Width").value_or(""), "32");
+    EXPECT_EQ(reg.ReadString(RegistryRoot::LocalMachine, "SOFTWARE\\QartoViewTest", "Width", RegistryView::Bits32)
+                  .value_or(""),
+              "32");
+    EXPECT_EQ(reg.ReadString(RegistryRoot::LocalMachine, "SOFTWARE\\QartoViewTest", "Width", RegistryView::Bits64)
+                  .value_or(""),
+              "64");
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key, KEY_WOW64_32KEY, 0);
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY, 0);
+}
+
+TEST(SystemInfoWin, ProgramFilesVariablesAsA32BitProcessHasThem) {
+    EXPECT_EQ(Os().system.GetEnv("ProgramFiles"), "C:\\Program Files (x86)");
+    EXPECT_EQ(Os().system.GetEnv("CommonProgramFiles"), "C:\\Program Files (x86)\\Common Files");
 }

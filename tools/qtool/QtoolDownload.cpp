@@ -108,6 +108,9 @@ int Download(const QtoolArgs& args, std::ostream& out) {
     const long long stopAt = std::atoll(Env("QARTO_STOP_AT_BYTES").c_str());
     bool stopped = false;
     const auto watch = loop->StartTimer(std::chrono::milliseconds(5), true, [&] {
+        // Once only: a stop saves the state file, which can take longer than this
+        // timer's period, and a loop kept busy by it would never let qtool end.
+        if (stopped) return;
         TMultipartHttpDownloader* http = downloader.Http();
         if (gStopRequested || (stopAt > 0 && http && http->TotalCount >= stopAt)) {
             downloader.Stop();
