@@ -10,8 +10,8 @@
 #include <string>
 
 #include "net/EventLoop.h"
-#include "public/rdcontrol/ImageCache.h"
-#include "public/rdcontrol/PngImage.h"
+#include "public/rdcontrol/pictures/ImageCache.h"
+#include "public/rdcontrol/png/PngImage.h"
 #include "public/rdcontrol/framework/Application.h"
 #include "public/rdcontrol/framework/RdControls.h"
 

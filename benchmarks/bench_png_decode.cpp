@@ -14,7 +14,7 @@
 #include <benchmark/benchmark.h>
 #include <png.h>
 
-#include "public/rdcontrol/PngImage.h"
+#include "public/rdcontrol/png/PngImage.h"
 
 namespace {
 

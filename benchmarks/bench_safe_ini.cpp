@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "public/rdcontrol/SafeIniFile.h"
+#include "public/rdcontrol/ini/SafeIniFile.h"
 
 static void BM_SafeIniWriteThenRead(benchmark::State& state) {
     const auto n = static_cast<size_t>(state.range(0));

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "public/rdcontrol/IniText.h"
+#include "public/rdcontrol/ini/IniText.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
 
-#include "public/rdcontrol/TextCodec.h"
+#include "public/rdcontrol/base/TextCodec.h"
 #include "services/Md5.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "services/UILanguage.h"
 
-#include "public/rdcontrol/IniText.h"
+#include "public/rdcontrol/ini/IniText.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <system_error>
 
 #include "os/Utf8Path.h"
-#include "public/rdcontrol/IniFile.h"
-#include "public/rdcontrol/IniFileNames.h"
+#include "public/rdcontrol/ini/IniFile.h"
+#include "public/rdcontrol/ini/IniFileNames.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "net/HttpCli.h"
 #include "os/FileStream.h"
 #include "Installer/Downloader/ProgressiveMd5.h"
-#include "public/rdcontrol/IniText.h"
+#include "public/rdcontrol/ini/IniText.h"
 
 // One part connection with its place in the file.
 class TMyHttpCli : public THttpCli {

@@ -7,8 +7,8 @@
 
 #include "os/FileAttributes.h"
 #include "os/Utf8Path.h"
-#include "public/rdcontrol/IniFileNames.h"
-#include "public/rdcontrol/IniText.h"
+#include "public/rdcontrol/ini/IniFileNames.h"
+#include "public/rdcontrol/ini/IniText.h"
 #include "services/Md5.h"
 
 namespace fs = std::filesystem;

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "public/rdcontrol/ExtIniFile.h"
-#include "public/rdcontrol/IniText.h"
-#include "public/rdcontrol/SafeIniFile.h"
+#include "public/rdcontrol/ini/ExtIniFile.h"
+#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/ini/SafeIniFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;

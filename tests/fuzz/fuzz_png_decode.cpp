@@ -14,7 +14,7 @@
 
 #include <zlib.h>
 
-#include "public/rdcontrol/PngImage.h"
+#include "public/rdcontrol/png/PngImage.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "public/rdcontrol/RdgDescriptor.h"
+#include "public/rdcontrol/pictures/RdgDescriptor.h"
 
 namespace {
 

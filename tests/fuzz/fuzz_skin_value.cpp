@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "public/rdcontrol/SkinProperties.h"
-#include "public/rdcontrol/SkinValue.h"
+#include "public/rdcontrol/skin/SkinProperties.h"
+#include "public/rdcontrol/skin/SkinValue.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);

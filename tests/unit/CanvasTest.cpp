@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "public/rdcontrol/ArgbSurface.h"
-#include "public/rdcontrol/Canvas.h"
-#include "public/rdcontrol/Color.h"
-#include "public/rdcontrol/DesignRect.h"
-#include "public/rdcontrol/RasterOps.h"
-#include "public/rdcontrol/TextRenderer.h"
+#include "public/rdcontrol/drawing/ArgbSurface.h"
+#include "public/rdcontrol/drawing/Canvas.h"
+#include "public/rdcontrol/drawing/Color.h"
+#include "public/rdcontrol/drawing/DesignRect.h"
+#include "public/rdcontrol/drawing/RasterOps.h"
+#include "public/rdcontrol/drawing/TextRenderer.h"
 
 namespace {
 

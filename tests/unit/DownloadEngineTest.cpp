@@ -10,7 +10,7 @@
 #include "Installer/Downloader/uDownloader.h"
 #include "os/FileBytes.h"
 #include "tests/support/TestServer.h"
-#include "public/rdcontrol/SafeIniFile.h"
+#include "public/rdcontrol/ini/SafeIniFile.h"
 #include "tests/unit/FakeOs.h"
 #include "tests/unit/TempDir.h"
 

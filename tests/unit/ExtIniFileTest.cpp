@@ -1,11 +1,11 @@
-#include "public/rdcontrol/ExtIniFile.h"
+#include "public/rdcontrol/ini/ExtIniFile.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "public/rdcontrol/IniText.h"
-#include "public/rdcontrol/PWebRes.h"
+#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/skin/PWebRes.h"
 #include "tests/unit/IniTestSupport.h"
 #include "tests/unit/TempDir.h"
 

@@ -1,4 +1,4 @@
-#include "public/rdcontrol/IniFile.h"
+#include "public/rdcontrol/ini/IniFile.h"
 
 #include <gtest/gtest.h>
 

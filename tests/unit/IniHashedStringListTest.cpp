@@ -1,10 +1,10 @@
-#include "public/rdcontrol/IniHashedStringList.h"
+#include "public/rdcontrol/ini/IniHashedStringList.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "public/rdcontrol/IniText.h"
+#include "public/rdcontrol/ini/IniText.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "public/rdcontrol/IniText.h"
+#include "public/rdcontrol/ini/IniText.h"
 
 #include <gtest/gtest.h>
 

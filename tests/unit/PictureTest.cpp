@@ -1,7 +1,7 @@
-#include "public/rdcontrol/Hashes.h"
-#include "public/rdcontrol/ImageCache.h"
-#include "public/rdcontrol/Picture.h"
-#include "public/rdcontrol/StringValueList.h"
+#include "public/rdcontrol/base/Hashes.h"
+#include "public/rdcontrol/pictures/ImageCache.h"
+#include "public/rdcontrol/pictures/Picture.h"
+#include "public/rdcontrol/pictures/StringValueList.h"
 
 #include <gtest/gtest.h>
 

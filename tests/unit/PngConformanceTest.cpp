@@ -15,7 +15,7 @@
 #include <random>
 #include <sstream>
 
-#include "public/rdcontrol/PngImage.h"
+#include "public/rdcontrol/png/PngImage.h"
 #include "tests/unit/PngTestSupport.h"
 
 namespace fs = std::filesystem;

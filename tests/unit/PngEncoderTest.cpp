@@ -7,7 +7,7 @@
 #include <random>
 
 #include "os/Utf8Path.h"
-#include "public/rdcontrol/PngImage.h"
+#include "public/rdcontrol/png/PngImage.h"
 #include "tests/unit/PngTestSupport.h"
 #include "tests/unit/TempDir.h"
 

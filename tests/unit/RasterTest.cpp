@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "public/rdcontrol/ArgbSurface.h"
-#include "public/rdcontrol/DesignRect.h"
-#include "public/rdcontrol/RasterOps.h"
+#include "public/rdcontrol/drawing/ArgbSurface.h"
+#include "public/rdcontrol/drawing/DesignRect.h"
+#include "public/rdcontrol/drawing/RasterOps.h"
 
 // Readable test names: the mode is a one-byte enumeration, which would print as a
 // control character.

@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "public/rdcontrol/RdFont.h"
-#include "public/rdcontrol/TextRenderer.h"
+#include "public/rdcontrol/drawing/RdFont.h"
+#include "public/rdcontrol/drawing/TextRenderer.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "public/rdcontrol/RdTimer.h"
+#include "public/rdcontrol/base/RdTimer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "public/rdcontrol/RdgDescriptor.h"
-#include "public/rdcontrol/TextCodec.h"
+#include "public/rdcontrol/pictures/RdgDescriptor.h"
+#include "public/rdcontrol/base/TextCodec.h"
 
 #include <gtest/gtest.h>
 

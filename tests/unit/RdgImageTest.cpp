@@ -1,6 +1,6 @@
-#include "public/rdcontrol/ImageCache.h"
-#include "public/rdcontrol/Picture.h"
-#include "public/rdcontrol/RdgImage.h"
+#include "public/rdcontrol/pictures/ImageCache.h"
+#include "public/rdcontrol/pictures/Picture.h"
+#include "public/rdcontrol/pictures/RdgImage.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "public/rdcontrol/SafeIniFile.h"
+#include "public/rdcontrol/ini/SafeIniFile.h"
 
 #include <gtest/gtest.h>
 

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "os/Utf8Path.h"
-#include "public/rdcontrol/DesignRect.h"
-#include "public/rdcontrol/RdSkinClass.h"
-#include "public/rdcontrol/RdSkinStyle.h"
-#include "public/rdcontrol/SkinPackage.h"
-#include "public/rdcontrol/SkinProperties.h"
+#include "public/rdcontrol/drawing/DesignRect.h"
+#include "public/rdcontrol/skin/RdSkinClass.h"
+#include "public/rdcontrol/skin/RdSkinStyle.h"
+#include "public/rdcontrol/skin/SkinPackage.h"
+#include "public/rdcontrol/skin/SkinProperties.h"
 #include "tests/unit/TempDir.h"
 
 namespace fs = std::filesystem;

@@ -1,4 +1,4 @@
-#include "public/rdcontrol/SkinValue.h"
+#include "public/rdcontrol/skin/SkinValue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "public/rdcontrol/TextCodec.h"
+#include "public/rdcontrol/base/TextCodec.h"
 
 #include <gtest/gtest.h>
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "public/rdcontrol/Canvas.h"
-#include "public/rdcontrol/TextLayout.h"
-#include "public/rdcontrol/TextRenderer.h"
+#include "public/rdcontrol/drawing/Canvas.h"
+#include "public/rdcontrol/drawing/TextLayout.h"
+#include "public/rdcontrol/drawing/TextRenderer.h"
 
 namespace {
 

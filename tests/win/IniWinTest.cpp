@@ -9,8 +9,8 @@
 #include "os/FileBytes.h"
 #include "os/TextConvert.h"
 #include "os/Utf8Path.h"
-#include "public/rdcontrol/IniFile.h"
-#include "public/rdcontrol/SafeIniFile.h"
+#include "public/rdcontrol/ini/IniFile.h"
+#include "public/rdcontrol/ini/SafeIniFile.h"
 #include "services/SystemInfo.h"
 
 namespace fs = std::filesystem;

@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <string>
 
-#include "public/rdcontrol/ArgbSurface.h"
-#include "public/rdcontrol/Canvas.h"
-#include "public/rdcontrol/Color.h"
-#include "public/rdcontrol/RdFont.h"
-#include "public/rdcontrol/TextRenderer.h"
+#include "public/rdcontrol/drawing/ArgbSurface.h"
+#include "public/rdcontrol/drawing/Canvas.h"
+#include "public/rdcontrol/drawing/Color.h"
+#include "public/rdcontrol/drawing/RdFont.h"
+#include "public/rdcontrol/drawing/TextRenderer.h"
 
 namespace {
 

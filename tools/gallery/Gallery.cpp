@@ -18,9 +18,9 @@
 
 #include "net/EventLoop.h"
 #include "os/TextConvert.h"
-#include "public/rdcontrol/ImageCache.h"
-#include "public/rdcontrol/PngImage.h"
-#include "public/rdcontrol/RdGraphic.h"
+#include "public/rdcontrol/pictures/ImageCache.h"
+#include "public/rdcontrol/png/PngImage.h"
+#include "public/rdcontrol/pictures/RdGraphic.h"
 #include "public/rdcontrol/framework/NativeControl.h"
 #include "public/rdcontrol/framework/RdAutoAlign.h"
 #include "public/rdcontrol/framework/RdControls.h"

@@ -8,8 +8,8 @@
 
 #include "os/FileBytes.h"
 #include "os/Utf8Path.h"
-#include "public/rdcontrol/IniText.h"
-#include "public/rdcontrol/SafeIniFile.h"
+#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/ini/SafeIniFile.h"
 #include "services/DataFileCipher.h"
 #include "services/RequestSigning.h"
 

@@ -6,7 +6,7 @@
 
 #include "os/FileBytes.h"
 #include "os/Utf8Path.h"
-#include "public/rdcontrol/PngImage.h"
+#include "public/rdcontrol/png/PngImage.h"
 #include "tools/qtool/QtoolCommands.h"
 
 int PngDecode(const QtoolArgs& args) {

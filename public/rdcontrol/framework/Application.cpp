@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "public/rdcontrol/RdTimer.h"
+#include "public/rdcontrol/base/RdTimer.h"
 #include "public/rdcontrol/framework/HintWindow.h"
 
 TApplication::TApplication(EventLoop& loop, std::unique_ptr<TApplicationPlatform> platform)

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "public/rdcontrol/IniText.h"
+#include "public/rdcontrol/ini/IniText.h"
 
 TComponent::TComponent(TComponent* owner) : FOwner(owner) {
     if (FOwner) FOwner->InsertComponent(this);

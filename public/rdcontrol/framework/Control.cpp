@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "public/rdcontrol/RdSkinClass.h"
+#include "public/rdcontrol/skin/RdSkinClass.h"
 #include "public/rdcontrol/framework/Application.h"
 #include "public/rdcontrol/framework/Form.h"
 #include "public/rdcontrol/framework/RdAutoAlign.h"

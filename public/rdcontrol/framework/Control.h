@@ -13,11 +13,11 @@
 #include <memory>
 #include <string>
 
-#include "public/rdcontrol/ArgbSurface.h"
-#include "public/rdcontrol/Canvas.h"
-#include "public/rdcontrol/Color.h"
-#include "public/rdcontrol/RdFont.h"
-#include "public/rdcontrol/SkinProperties.h"
+#include "public/rdcontrol/drawing/ArgbSurface.h"
+#include "public/rdcontrol/drawing/Canvas.h"
+#include "public/rdcontrol/drawing/Color.h"
+#include "public/rdcontrol/drawing/RdFont.h"
+#include "public/rdcontrol/skin/SkinProperties.h"
 #include "public/rdcontrol/framework/Component.h"
 
 class TWinControl;

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "public/rdcontrol/ArgbSurface.h"
-#include "public/rdcontrol/Canvas.h"
+#include "public/rdcontrol/drawing/ArgbSurface.h"
+#include "public/rdcontrol/drawing/Canvas.h"
 #include "public/rdcontrol/framework/Control.h"
 
 class TCustomForm;

@@ -1,13 +1,13 @@
 #pragma once
 // The plain controls the installer and the skinned library build on: a windowless
 // base (TGraphicControl), a label, an image with a picture container, a panel, a
-// paint box. The library's timer is TRdTimer (public/rdcontrol/RdTimer.h).
+// paint box. The library's timer is TRdTimer (public/rdcontrol/base/RdTimer.h).
 //
 // UI thread only.
 #include <functional>
 #include <string>
 
-#include "public/rdcontrol/Picture.h"
+#include "public/rdcontrol/pictures/Picture.h"
 #include "public/rdcontrol/framework/WinControl.h"
 
 enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };

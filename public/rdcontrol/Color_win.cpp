@@ -1,7 +1,0 @@
-#include <windows.h>
-
-#include "public/rdcontrol/Color.h"
-
-void InstallWin32SystemColors() {
-    SetSystemColorResolver([](int index) { return static_cast<std::uint32_t>(GetSysColor(index)); });
-}
