@@ -4,7 +4,8 @@
 // anti-aliasing, alpha text, a hint). Run by hand to look at the library, or with
 // --selftest to check the painted pixels (the test under Wine does).
 //
-//   Gallery.exe [--selftest] [--hold-ms N] [--out DIR]
+//   Gallery.exe [--page NAME] [--selftest] [--hold-ms N] [--out DIR]
+// --page: another page of the gallery (GalleryPages.h) instead of the primitives.
 // --selftest: after the form has been shown and animated for a while, checks
 // probe pixels of its back buffer, writes it as DIR/gallery-backbuffer.png and
 // exits with 0 when every probe passed, 1 otherwise. --hold-ms keeps the window up
@@ -25,6 +26,7 @@
 #include "public/rdcontrol/framework/RdAutoAlign.h"
 #include "public/rdcontrol/framework/RdControls.h"
 #include "public/rdcontrol/framework/Win32Platform.h"
+#include "tools/gallery/GalleryPages.h"
 
 namespace {
 
@@ -249,15 +251,21 @@ int SelfTest(TGalleryForm& form) {
 
 }  // namespace
 
+std::map<std::string, GalleryPageFactory>& GalleryPages() {
+    static std::map<std::string, GalleryPageFactory> pages;
+    return pages;
+}
+
 int wmain(int argc, wchar_t** argv) {
     bool selftest = false;
     int holdMs = -1;
-    std::string outDir = ".";
+    std::string outDir = ".", page;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = Narrow(argv[i]);
         if (arg == "--selftest") selftest = true;
         else if (arg == "--hold-ms" && i + 1 < argc) holdMs = std::stoi(Narrow(argv[++i]));
         else if (arg == "--out" && i + 1 < argc) outDir = Narrow(argv[++i]);
+        else if (arg == "--page" && i + 1 < argc) page = Narrow(argv[++i]);
     }
     if (selftest && holdMs < 0) holdMs = 2500;
 
@@ -266,6 +274,17 @@ int wmain(int argc, wchar_t** argv) {
     TApplication app(*loop, MakeWin32ApplicationPlatform());
     InstallApplicationMessageHook(app);
     app.SetTitle("Control gallery");
+    if (!page.empty()) {
+        auto it = GalleryPages().find(page);
+        if (it == GalleryPages().end()) {
+            std::fprintf(stderr, "no gallery page %s\n", page.c_str());
+            return 2;
+        }
+        auto after = it->second(app, GalleryPageOptions{selftest, outDir});
+        if (holdMs >= 0) loop->StartTimer(std::chrono::milliseconds(holdMs), false, [&] { app.Terminate(); });
+        app.Run();
+        return after ? after() : 0;
+    }
     auto* form = app.CreateForm<TGalleryForm>();
     form->Show();
 
