@@ -1,5 +1,7 @@
 #include "os/Disks.h"
 
+#include <iterator>
+
 #include "os/TextConvert.h"
 #include "os/WinHandles.h"
 
@@ -27,6 +29,29 @@ public:
         std::wstring root = Widen(folder);
         while (!root.empty() && (root.back() == L'\\' || root.back() == L'/')) root.pop_back();
         return SizeBelow(root);
+    }
+
+    DriveType TypeOfDrive(const std::string& root) const override {
+        std::wstring path = Widen(root);
+        if (!path.empty() && path.back() != L'\\') path += L'\\';
+        const UINT type = GetDriveTypeW(path.c_str());
+        return type <= DRIVE_RAMDISK ? static_cast<DriveType>(type) : DriveType::Unknown;
+    }
+
+    std::optional<std::uint64_t> FreeBytes(const std::string& root) const override {
+        ULARGE_INTEGER available{};
+        if (!GetDiskFreeSpaceExW(Widen(root).c_str(), &available, nullptr, nullptr)) return std::nullopt;
+        return available.QuadPart;
+    }
+
+    std::vector<std::string> DriveRoots() const override {
+        // 26 drives of 4 characters ("C:\\" and its terminator) and the final terminator.
+        wchar_t buffer[26 * 4 + 2] = {};
+        const DWORD n = GetLogicalDriveStringsW(static_cast<DWORD>(std::size(buffer) - 1), buffer);
+        std::vector<std::string> roots;
+        if (n == 0 || n >= std::size(buffer)) return roots;
+        for (const wchar_t* p = buffer; *p; p += wcslen(p) + 1) roots.push_back(Narrow(p));
+        return roots;
     }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 // Test doubles of the operating-system services: plain values the test sets.
+#include <cctype>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -83,9 +84,38 @@ public:
     std::optional<std::array<std::uint8_t, 16>> CreateGuid() const override { return guid; }
 };
 
+// Drives by their letter ("C:"): type and free bytes (nullopt: the query fails).
 class FakeDisks : public Disks {
 public:
+    struct Drive {
+        DriveType type = DriveType::Fixed;
+        std::optional<std::uint64_t> freeBytes = 100ull << 30;
+    };
+    std::map<std::string, Drive> drives{{"C:", Drive{}}};
+
     std::uint64_t FolderSize(const std::string&) const override { return 0; }
+    DriveType TypeOfDrive(const std::string& root) const override {
+        const Drive* d = Find(root);
+        return d ? d->type : DriveType::NoRootDir;
+    }
+    std::optional<std::uint64_t> FreeBytes(const std::string& root) const override {
+        const Drive* d = Find(root);
+        return d ? d->freeBytes : std::nullopt;
+    }
+    std::vector<std::string> DriveRoots() const override {
+        std::vector<std::string> roots;
+        for (const auto& [letter, drive] : drives) roots.push_back(letter + "\\");
+        return roots;
+    }
+
+private:
+    const Drive* Find(const std::string& root) const {
+        if (root.size() < 2) return nullptr;
+        std::string letter = root.substr(0, 2);
+        letter[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(letter[0])));
+        auto it = drives.find(letter);
+        return it == drives.end() ? nullptr : &it->second;
+    }
 };
 
 class FakeVersions : public VersionResources {

@@ -21,6 +21,10 @@ public:
     std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
     std::vector<std::string> ReadSection(std::string_view section) const { return FSections.KeyNames(section); }
     std::vector<std::string> ReadSections() const { return FSections.SectionNames(); }
+    // The section's "key=value" lines.
+    std::vector<std::string> ReadSectionValues(std::string_view section) const {
+        return FSections.SectionLines(section);
+    }
     void EraseSection(std::string_view section) { FSections.EraseSection(section); }
     void DeleteKey(std::string_view section, std::string_view key) { FSections.DeleteKey(section, key); }
 
