@@ -307,7 +307,7 @@ def check_against(lf, ref):
         want, got = _counts(PLACEHOLDER.findall(english)), _counts(PLACEHOLDER.findall(value))
         for token in sorted(set(want) | set(got)):
             if want.get(token, 0) != got.get(token, 0):
-                lf.problem(f"{where}: placeholder {token} {got.get(token, 0)} time(s), "
+                lf.problem(f"{where}: placeholder \"{token}\" {got.get(token, 0)} time(s), "
                            f"English has it {want.get(token, 0)} time(s)", line)
         if english.count(PRODUCT_NAME) != value.count(PRODUCT_NAME):
             lf.problem(f"{where}: the product name \"{PRODUCT_NAME}\" {value.count(PRODUCT_NAME)} time(s), "
