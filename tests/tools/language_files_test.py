@@ -84,6 +84,16 @@ def test_real_files(sources, built):
     print(out.rstrip())
     report(f"checker on the {len(files)} language files" + (" and their .lng files" if built else ""),
            rc == 0 and len(files) == 22, out)
+    if built:
+        # The build's resource script names exactly these languages, each by its
+        # upper-case name and its .lng file.
+        rc_path = os.path.join(built, "Languages.rc")
+        lines = [l for l in open(rc_path, encoding="utf-8").read().splitlines() if "RCDATA" in l] \
+            if os.path.exists(rc_path) else []
+        want = [f'{os.path.basename(f)[:-4].upper()} RCDATA "{os.path.abspath(os.path.join(built, os.path.basename(f)[:-4] + ".lng"))}"'
+                for f in files]
+        report("Languages.rc: one RCDATA line per language file", sorted(lines) == sorted(want),
+               "\n".join(sorted(set(lines) ^ set(want))) or "no Languages.rc")
 
 
 def test_converter(fixtures, tmp):
