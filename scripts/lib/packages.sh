@@ -14,6 +14,7 @@ MINGW_PACKAGES=(
   perl make
 )
 # Real servers and reference clients for the download engine's tests and benchmark.
+# python3 also converts the language files in every build (resources/lang).
 NET_TEST_PACKAGES=(nginx-light tinyproxy aria2 curl python3 openssl time)
 RUN_PACKAGES=(
   locales wine wine64 xvfb xdotool imagemagick fonts-roboto-unhinted
