@@ -5,6 +5,8 @@ HOST_PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   zlib1g-dev libssl-dev libcurl4-openssl-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
+  # renders the skin pictures (resources/skin) from SVG at build time
+  librsvg2-bin
 )
 MINGW_PACKAGES=(
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix
