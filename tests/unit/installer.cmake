@@ -3,3 +3,7 @@
 qarto_gtest(unit_installer installer/PageFlowTest.cpp installer/InstallPathTest.cpp installer/InstallOptionsTest.cpp
             installer/LanguageTest.cpp installer/StartupAndSkinTest.cpp installer/FlowRulesTest.cpp)
 target_link_libraries(unit_installer PRIVATE qarto_installer_core)
+
+# The install flow against the local test server.
+qarto_gtest(unit_install_flow installer/InstallFlowTest.cpp)
+target_link_libraries(unit_install_flow PRIVATE qarto_installer_core qarto_test_support)

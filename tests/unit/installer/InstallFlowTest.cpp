@@ -1,0 +1,300 @@
+// The install flow end to end on the host: descriptors and package from the local
+// test server, the package "run" by a fake that reports when it ends, the window
+// played by a recording view.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Installer/Downloader/InstallFlow.h"
+#include "services/Md5.h"
+#include "tests/support/TestServer.h"
+#include "tests/unit/FakeOs.h"
+#include "tests/unit/TempDir.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A package the checks accept as a program image, with a unique body.
+std::string PackageBytes(size_t size, char fill) {
+    std::string b(size, fill);
+    b[0] = 'M';
+    b[1] = 'Z';
+    b.replace(60, 4, std::string("\x80\0\0\0", 4));  // the PE header's offset
+    b.replace(0x80, 4, std::string("PE\0\0", 4));
+    b[0x80 + 22] = 0x02;
+    b[0x80 + 23] = 0x01;
+    return b;
+}
+
+std::string Md5Of(const std::string& bytes) {
+    TMd5 md5;
+    md5.Update(bytes);
+    return md5.HexDigest();
+}
+
+class FakeProcess : public TRunningProcess {
+public:
+    explicit FakeProcess(int turns) : FTurns(turns) {}
+    bool Running() override { return FTurns-- > 0; }
+
+private:
+    int FTurns;
+};
+
+class RecordingView : public TInstallFlowView {
+public:
+    std::vector<std::string> log;
+    bool themeChosen = false;
+    bool installFinished = true;
+    bool questionOpen = false;
+    int packageTurns = 5;
+    std::string startedProgram, startedParameters;
+    int lastPosition = -1, lastPercent = -1, progressCalls = 0;
+    // Answers the cancel question; may run the loop meanwhile (the dialog's loop).
+    std::function<bool()> answer = [] { return false; };
+
+    void PrepareInstallStart() override { log.push_back("prepare"); }
+    void ShowDownloadPage() override { log.push_back("download-page"); }
+    void HideBackLink() override {}
+    void ShowProgress(int position, int percent) override {
+        lastPosition = position;
+        lastPercent = percent;
+        ++progressCalls;
+    }
+    void HideInitializing() override {}
+    void LockForPackageRun() override { log.push_back("lock"); }
+    void BottomBarToMaximum() override { log.push_back("bottom-bar-max"); }
+    bool AskCancel() override {
+        log.push_back("ask");
+        questionOpen = true;
+        const bool yes = answer();
+        questionOpen = false;
+        return yes;
+    }
+    bool CancelQuestionOpen() const override { return questionOpen; }
+    void BringInstallerToFront() override {}
+    void SaveUserConfig() override { log.push_back("save-config"); }
+    void CreateInstallerShortcut() override { log.push_back("shortcut"); }
+    void EndProcess() override { log.push_back("end"); }
+    bool IsThemeChosen() override { return themeChosen; }
+    void ShowThemePage() override { log.push_back("theme-page"); }
+    void ShowSuccessPage() override { log.push_back("success-page"); }
+    void ShowFailurePage() override { log.push_back("failure-page"); }
+    bool InstallFinished() override { return installFinished; }
+    std::unique_ptr<TRunningProcess> StartPackage(const std::string& program, const std::string& params) override {
+        log.push_back("run");
+        startedProgram = program;
+        startedParameters = params;
+        return std::make_unique<FakeProcess>(packageTurns);
+    }
+    void SecureDownloadFolder(const std::string&) override {}
+    void Trace(const std::string& t) override {
+        if (std::getenv("QARTO_TRACE")) std::fprintf(stderr, "trace: %s\n", t.c_str());
+    }
+
+    bool Has(const std::string& entry) const { return std::find(log.begin(), log.end(), entry) != log.end(); }
+};
+
+class InstallFlowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { server = new TestServer(); }
+    static void TearDownTestSuite() {
+        delete server;
+        server = nullptr;
+    }
+
+    void SetUp() override {
+        server->Reset();
+        fs::create_directories(server->FilesDir());
+        package = PackageBytes(300'000, 'p');
+        Put("pkg.exe", package);
+    }
+
+    static void Put(const std::string& name, const std::string& bytes) {
+        std::ofstream(server->FilesDir() / name, std::ios::binary) << bytes;
+    }
+    static std::string Descriptor(const std::string& url, const std::string& md5) {
+        return "[Option]\r\nURL=" + url + "\r\nMD5=" + md5 + "\r\n";
+    }
+    // An address nobody listens on: the download fails at once.
+    static std::string Dead(const std::string& path) { return "http://127.0.0.1:9" + path; }
+
+    std::unique_ptr<TInstallFlow> MakeFlow(TFlowAddresses addresses) {
+        auto flow = std::make_unique<TInstallFlow>(*loop, internet, view, std::move(addresses));
+        flow->DownloadPath = (dir.path() / "dl").string() + "/";
+        flow->InstallPath = (dir.path() / "Qarto Private Browser").string() + "/";
+        flow->TlsCaFile = server->CaFile().string();
+        flow->DownloadTimeOut = 5;
+        flow->AnimationSleepMs = 0;
+        flow->WaitSleepMs = 1;
+        flow->OnOutcome = [this] { outcome = true; };
+        return flow;
+    }
+    bool RunToOutcome(std::chrono::seconds limit = 60s) {
+        return loop->RunUntil([&] { return outcome; }, limit);
+    }
+
+    static TestServer* server;
+    TempDir dir;
+    std::unique_ptr<EventLoop> loop = MakeEventLoop();
+    FakeInternetSettings internet;
+    RecordingView view;
+    std::string package;
+    bool outcome = false;
+};
+TestServer* InstallFlowTest::server = nullptr;
+
+TEST_F(InstallFlowTest, MainDescriptorThenVerifiedPackageThenThemePage) {
+    Put("main.upt", Descriptor(server->HttpsUrl("/files/pkg.exe?scenario=pkg"), Md5Of(package)));
+    auto flow = MakeFlow({server->HttpsUrl("/files/main.upt"), Dead("/regional.upt"), Dead("/fallback.exe")});
+    flow->Options = {"", "/insur=abc", false, true, false};
+    flow->StartInstall();
+    ASSERT_TRUE(RunToOutcome());
+
+    EXPECT_EQ(flow->DescriptorMD5(), Md5Of(package));
+    EXPECT_TRUE(flow->ThemeCheck());
+    EXPECT_EQ(view.log, (std::vector<std::string>{"prepare", "download-page", "lock", "run", "theme-page"}));
+    EXPECT_EQ(view.startedProgram, flow->DownloadPath + "ZYR_Setup.exe");
+    EXPECT_EQ(view.startedParameters, "/sp- /verysilent /suppressmsgboxes /NORESTART /DIR=\"" + flow->InstallPath +
+                                          "\" /insur=abc /TASKS=\"desktopicon\"");
+    EXPECT_EQ(view.lastPosition, 10000);
+    EXPECT_EQ(view.lastPercent, 100);
+    EXPECT_TRUE(fs::is_directory(flow->InstallPath));
+    std::ifstream downloaded(flow->DownloadPath + "ZYR_Setup.exe", std::ios::binary);
+    EXPECT_EQ(Md5Of(std::string(std::istreambuf_iterator<char>(downloaded), {})), Md5Of(package));
+}
+
+TEST_F(InstallFlowTest, RegionalDecidesWhenTheMainServerIsDown) {
+    Put("regional.upt", Descriptor(server->HttpUrl("/files/pkg.exe?scenario=reg"), Md5Of(package)));
+    view.themeChosen = true;
+    auto flow = MakeFlow({Dead("/main.upt"), server->HttpUrl("/files/regional.upt"), Dead("/fallback.exe")});
+    flow->StartInstall();
+    ASSERT_TRUE(RunToOutcome());
+    EXPECT_EQ(flow->SetupUrl(), server->HttpUrl("/files/pkg.exe?scenario=reg"));
+    EXPECT_TRUE(view.Has("success-page"));
+    EXPECT_FALSE(view.Has("theme-page"));
+}
+
+TEST_F(InstallFlowTest, BothDescriptorsDownUsesTheBuiltInPackageUnverified) {
+    auto flow = MakeFlow({Dead("/main.upt"), Dead("/regional.upt"), server->HttpUrl("/files/pkg.exe?scenario=fb")});
+    flow->StartInstall();
+    ASSERT_TRUE(RunToOutcome());
+    EXPECT_EQ(flow->DescriptorState(), 2);
+    EXPECT_EQ(flow->SetupUrl(), server->HttpUrl("/files/pkg.exe?scenario=fb"));
+    // Unverified: run all the same (right size, a program), no theme question.
+    EXPECT_TRUE(view.Has("run"));
+    EXPECT_TRUE(view.Has("bottom-bar-max"));
+    EXPECT_FALSE(view.Has("theme-page"));
+    EXPECT_TRUE(view.Has("success-page"));
+}
+
+TEST_F(InstallFlowTest, PackageThatNeverMatchesItsMd5IsNeverRun) {
+    Put("main.upt", Descriptor(server->HttpUrl("/files/pkg.exe?scenario=bad"), Md5Of("something else")));
+    auto flow = MakeFlow({server->HttpUrl("/files/main.upt"), Dead("/regional.upt"), Dead("/fallback.exe")});
+    flow->StartInstall();
+    ASSERT_TRUE(RunToOutcome(120s));
+    EXPECT_FALSE(view.Has("run"));
+    EXPECT_TRUE(view.Has("failure-page"));
+}
+
+TEST_F(InstallFlowTest, FailedPackageShowsTheFailurePage) {
+    Put("main.upt", Descriptor(server->HttpUrl("/files/pkg.exe?scenario=fail"), Md5Of(package)));
+    view.themeChosen = true;
+    view.installFinished = false;
+    auto flow = MakeFlow({server->HttpUrl("/files/main.upt"), Dead("/regional.upt"), Dead("/fallback.exe")});
+    flow->StartInstall();
+    ASSERT_TRUE(RunToOutcome());
+    EXPECT_TRUE(view.Has("run"));
+    EXPECT_TRUE(view.Has("failure-page"));
+}
+
+TEST_F(InstallFlowTest, DescriptorArrivingWhileTheQuestionIsOpenIsHeldThenUsedOnNo) {
+    Put("main.upt", Descriptor(server->HttpUrl("/files/pkg.exe?scenario=held"), Md5Of(package)));
+    view.themeChosen = true;
+    // The question is asked before the loop has run: the descriptor arrives while it is open.
+    auto flow = MakeFlow({server->HttpUrl("/files/main.upt"), Dead("/regional.upt"), Dead("/fallback.exe")});
+    flow->StartInstall();
+    view.answer = [&] {
+        // The dialog's own loop runs until the decision has arrived and is held.
+        loop->RunUntil([&] { return flow->PendingDescriptor() != TDescriptorSource::None; }, 30s);
+        EXPECT_TRUE(flow->DescriptorPhase());  // held: no package download yet
+        return false;
+    };
+    flow->CancelFromDownloadPage();
+    EXPECT_EQ(flow->PendingDescriptor(), TDescriptorSource::None);
+    EXPECT_FALSE(flow->DescriptorPhase());  // "No": the package download started with it
+    ASSERT_TRUE(RunToOutcome());
+    EXPECT_TRUE(view.Has("success-page"));
+}
+
+TEST_F(InstallFlowTest, CancelDuringThePackageDownloadPausesNoResumesYesKeepsThePartialPackage) {
+    Put("main.upt", Descriptor(server->HttpUrl("/files/pkg.exe?scenario=cancel&rate=100000"), Md5Of(package)));
+    view.themeChosen = true;
+    auto flow = MakeFlow({server->HttpUrl("/files/main.upt"), Dead("/regional.upt"), Dead("/fallback.exe")});
+    flow->StartInstall();
+    ASSERT_TRUE(loop->RunUntil([&] { return view.progressCalls > 2; }, 30s));
+
+    view.answer = [] { return false; };
+    flow->CancelFromDownloadPage();
+    ASSERT_TRUE(RunToOutcome());  // "No": it continued and finished
+    EXPECT_TRUE(view.Has("success-page"));
+    EXPECT_FALSE(view.Has("end"));
+}
+
+TEST_F(InstallFlowTest, CancelYesEndsWithTheShortcutAndKeepsThePartialPackage) {
+    Put("main.upt", Descriptor(server->HttpUrl("/files/pkg.exe?scenario=yes&rate=50000"), Md5Of(package)));
+    auto flow = MakeFlow({server->HttpUrl("/files/main.upt"), Dead("/regional.upt"), Dead("/fallback.exe")});
+    flow->StartInstall();
+    ASSERT_TRUE(loop->RunUntil([&] { return view.progressCalls > 2; }, 30s));
+    view.answer = [] { return true; };
+    flow->CancelFromDownloadPage();
+    const std::vector<std::string> tail(view.log.end() - 3, view.log.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"save-config", "shortcut", "end"}));
+    EXPECT_TRUE(fs::exists(flow->DownloadPath + "ZYR_Setup.exe"));
+    EXPECT_TRUE(fs::exists(flow->DownloadPath + "ZYR_Setup.exe.dat"));
+    EXPECT_FALSE(view.Has("run"));
+}
+
+TEST_F(InstallFlowTest, OverrideFileRedirectsTheDescriptorsAndThePackage) {
+    Put("other.exe", PackageBytes(200'000, 'o'));
+    Put("override.upt", Descriptor(Dead("/nowhere.exe"), "ffff"));
+    view.themeChosen = true;
+    auto flow = MakeFlow({Dead("/main.upt"), Dead("/regional.upt"), Dead("/fallback.exe")});
+    fs::create_directories(flow->DownloadPath);
+    std::ofstream(flow->DownloadPath + "test.ini")
+        << "[Test]\r\nUPT_URL=" << server->HttpUrl("/files/override.upt") << "\r\nZYR_URL="
+        << server->HttpUrl("/files/other.exe?scenario=ovr") << "\r\nMD5=" << Md5Of(PackageBytes(200'000, 'o'))
+        << "\r\n";
+    flow->StartInstall();
+    ASSERT_TRUE(RunToOutcome());
+    EXPECT_EQ(flow->DescriptorMD5(), "ffff");  // the descriptor came through the override
+    EXPECT_FALSE(server->Stats("ovr").requests.empty());
+    EXPECT_TRUE(view.Has("run"));
+    EXPECT_TRUE(flow->ThemeCheck());  // verified against the override's MD5
+}
+
+TEST_F(InstallFlowTest, PackageOfAnotherVersionIsDeletedBeforeTheDownload) {
+    Put("main.upt", Descriptor(server->HttpUrl("/files/pkg.exe?scenario=old"), Md5Of(package)));
+    view.themeChosen = true;
+    auto flow = MakeFlow({server->HttpUrl("/files/main.upt"), Dead("/regional.upt"), Dead("/fallback.exe")});
+    fs::create_directories(flow->DownloadPath);
+    // A partial package of another version with its state file.
+    std::ofstream(flow->DownloadPath + "ZYR_Setup.exe", std::ios::binary) << std::string(1000, 'x');
+    std::ofstream(flow->DownloadPath + "ZYR_Setup.exe.dat") << "[GLOBAL]\r\nDownloadConfigMD5=0123\r\n";
+    flow->StartInstall();
+    ASSERT_TRUE(RunToOutcome());
+    EXPECT_EQ(flow->LastMD5(), "0123");
+    EXPECT_TRUE(view.Has("success-page"));
+    EXPECT_TRUE(flow->ThemeCheck());  // the new package downloaded whole and verified
+}
+
+}  // namespace
