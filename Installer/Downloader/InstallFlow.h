@@ -12,17 +12,11 @@
 #include <string>
 
 #include "Installer/Downloader/DescriptorRace.h"
+#include "Installer/Downloader/RunningProcess.h"
 #include "Installer/Downloader/SetupPackage.h"
 #include "Installer/Downloader/uDownloader.h"
 #include "net/EventLoop.h"
 #include "os/InternetSettings.h"
-
-// A started program (the setup package).
-class TRunningProcess {
-public:
-    virtual ~TRunningProcess() = default;
-    virtual bool Running() = 0;
-};
 
 class TInstallFlowView {
 public:

@@ -1,0 +1,28 @@
+#pragma once
+// The installer's own uses of the Windows shell and security: the installer shortcut,
+// the package run with its process handle, and the download folder's permissions.
+// Windows build only; blocking; UI thread.
+#ifdef _WIN32
+#include <memory>
+#include <string>
+
+#include "Installer/Downloader/RunningProcess.h"
+
+// A shell shortcut `linkFile` to `target` (working folder: the target's folder). An
+// existing link is replaced; empty arguments do nothing; errors leave no shortcut.
+void CreateShortcut(const std::string& linkFile, const std::string& target);
+
+// Starts `program` through the shell ("open", normal window) with a process handle;
+// nullptr when it could not be started.
+std::unique_ptr<TRunningProcess> ShellExecuteWithProcess(const std::string& program, const std::string& parameters);
+
+// Makes `folder` writable only by administrators and the system (users may read),
+// owned by the administrators, not inheriting from its parent, for the folder and
+// everything below it. Returns false when Windows refuses.
+bool RestrictToAdministrators(const std::string& folder);
+// The permissions RestrictToAdministrators applies, in security-descriptor text form.
+const wchar_t* DownloadFolderSecurity();
+// The folder's permissions in security-descriptor text form (owner and DACL), for
+// checks; "" when they cannot be read.
+std::string FolderSecurityText(const std::string& folder);
+#endif

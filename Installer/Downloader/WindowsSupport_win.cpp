@@ -1,0 +1,116 @@
+#include "Installer/Downloader/WindowsSupport.h"
+
+#include <windows.h>
+#include <aclapi.h>
+#include <objbase.h>
+#include <sddl.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <filesystem>
+
+#include "os/TextConvert.h"
+#include "os/Utf8Path.h"
+#include "os/WinHandles.h"
+
+namespace {
+
+template <typename T>
+struct ComPtr {
+    T* p = nullptr;
+    ~ComPtr() {
+        if (p) p->Release();
+    }
+    T** operator&() { return &p; }
+    T* operator->() const { return p; }
+};
+
+class ShellProcess final : public TRunningProcess {
+public:
+    explicit ShellProcess(HANDLE h) : FProcess(h) {}
+    bool Running() override {
+        // Running while a zero wait times out and leaves no error behind.
+        SetLastError(0);
+        return WaitForSingleObject(FProcess.get(), 0) == WAIT_TIMEOUT && GetLastError() == 0;
+    }
+
+private:
+    UniqueHandle FProcess;
+};
+
+}  // namespace
+
+void CreateShortcut(const std::string& linkFile, const std::string& target) {
+    if (linkFile.empty() || target.empty()) return;
+    const std::wstring link = Widen(linkFile), path = Widen(target);
+    DeleteFileW(link.c_str());
+    CoInitialize(nullptr);  // kept for the life of the thread, as the window needs COM
+    ComPtr<IShellLinkW> shellLink;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&shellLink))))
+        return;
+    ComPtr<IPersistFile> file;
+    if (FAILED(shellLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) return;
+    std::wstring folder = path.substr(0, path.find_last_of(L"\\/") + 1);
+    shellLink->SetPath(path.c_str());
+    shellLink->SetWorkingDirectory(folder.c_str());
+    file->Save(link.c_str(), TRUE);
+}
+
+std::unique_ptr<TRunningProcess> ShellExecuteWithProcess(const std::string& program, const std::string& parameters) {
+    const std::wstring file = L"\"" + Widen(program) + L"\"", params = Widen(parameters);
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    // No error box from the shell: a package that cannot start counts as one that
+    // ran and failed, and the failure page says so.
+    info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    info.lpVerb = L"open";
+    info.lpFile = file.c_str();
+    info.lpParameters = params.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&info) || !info.hProcess) return nullptr;
+    return std::make_unique<ShellProcess>(info.hProcess);
+}
+
+const wchar_t* DownloadFolderSecurity() {
+    // Owner: administrators. DACL, protected from the parent's: administrators and the
+    // system have full access, users read, list and execute; inherited by everything
+    // below.
+    return L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";
+}
+
+bool RestrictToAdministrators(const std::string& folder) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(DownloadFolderSecurity(), SDDL_REVISION_1, &sd,
+                                                              nullptr))
+        return false;
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    PSID owner = nullptr;
+    GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted);
+    GetSecurityDescriptorOwner(sd, &owner, &defaulted);
+    std::wstring path = Widen(folder);
+    const DWORD rc = SetNamedSecurityInfoW(path.data(), SE_FILE_OBJECT,
+                                           OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
+                                               PROTECTED_DACL_SECURITY_INFORMATION,
+                                           owner, nullptr, dacl, nullptr);
+    LocalFree(sd);
+    return rc == ERROR_SUCCESS;
+}
+
+std::string FolderSecurityText(const std::string& folder) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    std::wstring path = Widen(folder);
+    if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, nullptr, nullptr, &sd) != ERROR_SUCCESS)
+        return {};
+    LPWSTR text = nullptr;
+    std::string result;
+    if (ConvertSecurityDescriptorToStringSecurityDescriptorW(
+            sd, SDDL_REVISION_1, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &text, nullptr)) {
+        result = Narrow(text);
+        LocalFree(text);
+    }
+    LocalFree(sd);
+    return result;
+}
