@@ -25,4 +25,13 @@ const wchar_t* DownloadFolderSecurity();
 // The folder's permissions in security-descriptor text form (owner and DACL), for
 // checks; "" when they cannot be read.
 std::string FolderSecurityText(const std::string& folder);
+
+// Brings `window` (an HWND) to the foreground even when another program has it:
+// restored when minimised, input attached to the foreground thread, and the
+// foreground lock time-out lifted for the moment when that is not enough.
+bool ForceForegroundWindow(void* window);
+// Lets the system move `window` with the mouse (the user pressed on a drag area).
+void StartWindowDrag(void* window);
+// The shell's folder dialog; "" when cancelled.
+std::string BrowseForFolder(void* owner, const std::string& title);
 #endif

@@ -114,3 +114,45 @@ std::string FolderSecurityText(const std::string& folder) {
     LocalFree(sd);
     return result;
 }
+
+bool ForceForegroundWindow(void* window) {
+    HWND hwnd = static_cast<HWND>(window);
+    if (IsIconic(hwnd)) ShowWindow(hwnd, SW_RESTORE);
+    if (GetForegroundWindow() == hwnd) return true;
+    const DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    const DWORD ownThread = GetCurrentThreadId();
+    if (foregroundThread && foregroundThread != ownThread) AttachThreadInput(ownThread, foregroundThread, TRUE);
+    BringWindowToTop(hwnd);
+    SetForegroundWindow(hwnd);
+    if (foregroundThread && foregroundThread != ownThread) AttachThreadInput(ownThread, foregroundThread, FALSE);
+    if (GetForegroundWindow() != hwnd) {
+        DWORD timeout = 0;
+        SystemParametersInfoW(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &timeout, 0);
+        SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, nullptr, SPIF_SENDCHANGE);
+        BringWindowToTop(hwnd);
+        SetForegroundWindow(hwnd);
+        SystemParametersInfoW(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<void*>(static_cast<ULONG_PTR>(timeout)),
+                              SPIF_SENDCHANGE);
+    }
+    return GetForegroundWindow() == hwnd;
+}
+
+void StartWindowDrag(void* window) {
+    ReleaseCapture();
+    SendMessageW(static_cast<HWND>(window), WM_SYSCOMMAND, 0xF012, 0);
+}
+
+std::string BrowseForFolder(void* owner, const std::string& title) {
+    const std::wstring wtitle = Widen(title);
+    BROWSEINFOW info{};
+    info.hwndOwner = static_cast<HWND>(owner);
+    info.lpszTitle = wtitle.c_str();
+    info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN | BIF_NEWDIALOGSTYLE;  // 0x43
+    CoInitialize(nullptr);
+    PIDLIST_ABSOLUTE list = SHBrowseForFolderW(&info);
+    if (!list) return {};
+    wchar_t path[MAX_PATH] = {};
+    const bool ok = SHGetPathFromIDListW(list, path);
+    CoTaskMemFree(list);
+    return ok ? Narrow(path) : std::string();
+}
