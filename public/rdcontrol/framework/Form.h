@@ -91,6 +91,10 @@ public:
     // Shown without taking the activation (hint windows, pop-ups).
     bool ShowNoActivate() const { return FShowNoActivate; }
     void SetShowNoActivate(bool v) { FShowNoActivate = v; }
+    // Whether the window has a button in the taskbar (pop-ups such as drop-down
+    // lists have none). Read when the window is made.
+    bool TaskbarButton() const { return FTaskbarButton; }
+    void SetTaskbarButton(bool v) { FTaskbarButton = v; }
     void Minimize();
     void Restore();
 
@@ -181,6 +185,7 @@ private:
     TModalResult FModalResult = mrNone;
     bool FActive = false;
     bool FShowNoActivate = false;
+    bool FTaskbarButton = true;
     bool FBoundsFromWindow = false;
     bool FHasNativeControls = false;
     // Lets a deferred Release know whether the form still exists.
