@@ -290,6 +290,7 @@ private:
     }
 
     void Add(TAtom atom) {
+        if (FSkipLink >= 0 && atom.Style.Link == FSkipLink) return;  // the rest of a cut link
         if (atom.Kind == TAtomKind::Space && (FLine.Atoms.empty() && FWrapped)) return;  // wrapped line start
         StartLineIfNeeded();
         FWrapped = false;
@@ -322,6 +323,7 @@ private:
             if (CutsLink(link)) {
                 CutLink(link);
                 FinishLine();
+                FWrapped = true;  // what follows the cut link starts the next line
                 return;
             }
             WrapLine();
@@ -370,6 +372,7 @@ private:
         if (CutsLink(link)) {
             CutLink(link);
             FinishLine();
+            FWrapped = true;
             return;
         }
         WrapLine();

@@ -62,8 +62,9 @@ void TRdScrollBarEx::SetParams(int min, int max, int page, int position) {
     const int newMax = std::max(max, newMin);
     const int newPage = std::max(page, 0);
     int newPos = position;
-    if (newPage > 0) newPos = std::max(std::min(newPos, newMax - newPage + 1), newMin);
-    newPos = std::min(newPos, newMax);
+    if (newPage > 0) newPos = std::min(newPos, newMax - newPage + 1);
+    // Never outside the range, with a page or without one.
+    newPos = std::clamp(newPos, newMin, newMax);
     if (newMin == FMin && newMax == FMax && newPage == FPageSize && newPos == FPosition) return;
     FMin = newMin;
     FMax = newMax;
@@ -226,11 +227,7 @@ void TRdScrollBarEx::MouseUp(TMouseButton button, TShiftState shift, int x, int 
         FPressed = TScrollBarPart::None;
         FHot = PartAt(x, y);
         Invalidate();
-        if (FPosition != FPositionAtPress) {
-            int reported = FPosition;
-            if (OnScroll) OnScroll(this, scEndScroll, reported);
-            if (OnTrackEnd) OnTrackEnd(this);
-        }
+        if (FPosition != FPositionAtPress && OnTrackEnd) OnTrackEnd(this);
     }
     TRdGraphicControl::MouseUp(button, shift, x, y);
 }
