@@ -153,7 +153,16 @@ private:
         indent += static_cast<int>(std::min<std::size_t>(FLists.size(), kMaxListLevel)) * ListStep();
         return std::max(0, indent);
     }
-    int ListStep() const { return std::max(8, FBaseLineHeight); }
+    // Room for a marker: one and a half lines ("10. " fits).
+    int ListStep() const { return std::max(12, FBaseLineHeight * 3 / 2); }
+    // A line with nothing on it yet takes the indent of the list or paragraph just
+    // opened.
+    void RefreshEmptyLine() {
+        if (FLine.Atoms.empty() && !FLine.Marker.Present && !FLine.Rule) {
+            FLine.Indent = CurrentIndent();
+            FLine.Step = ListStep();
+        }
+    }
 
     void AppendCaption(const std::string& text) {
         for (int index : FOpenLinks)
@@ -572,6 +581,7 @@ private:
                 if (t.Closing) break;
                 SoftBreak();
                 StartLineIfNeeded();
+                RefreshEmptyLine();
                 TMarker& m = FLine.Marker;
                 m.Present = true;
                 m.Font = FStyle.Font;
@@ -600,6 +610,7 @@ private:
                 } else if (FLists.size() < kMaxNesting) {
                     FLists.push_back(TList{t.Tag == THtmlTag::OrderedList, 0, attr("TYPE").value_or("")});
                 }
+                RefreshEmptyLine();
                 break;
             case THtmlTag::Paragraph:
                 SoftBreak();
@@ -611,6 +622,7 @@ private:
                         FParaBgTo = FParagraphs.back().BgTo;
                         FParagraphs.pop_back();
                     }
+                    RefreshEmptyLine();
                     break;
                 }
                 if (FParagraphs.size() >= kMaxNesting) break;
@@ -624,6 +636,7 @@ private:
                 if (auto v = attr("INDENT")) FParaIndent = std::clamp(FParaIndent + HtmlTagNumber(*v), 0, 100000);
                 if (auto c = color("BGCOLOR")) FParaBg = *c;
                 if (auto c = color("BGCOLORTO")) FParaBgTo = *c;
+                RefreshEmptyLine();
                 break;
             case THtmlTag::Raise:
                 if (t.Closing) {

@@ -21,8 +21,8 @@
 //   a look are plain text in the current font and are not recorded.
 // - A link with MaxLine > 0 (its MAXLINE attribute, else the look's; 1 with
 //   FixedWidth) is cut after that many lines: the last kept line ends with "...".
-// - Lists: <UL> and <OL> add a level (at most 10; the indent grows by the font's
-//   line height per level); <LI> starts an item: a disc (level 1), circle (deeper
+// - Lists: <UL> and <OL> add a level (at most 10; the indent grows by one and a
+//   half line heights of the label's font per level); <LI> starts an item: a disc (level 1), circle (deeper
 //   levels) or square bullet, TYPE choosing "DISC", "CIRCLE" or "SQUARE", or the
 //   number "n. " in a numbered list; COLOR colours the marker.
 // - <R n> raises the following text by n pixels (negative: lowers), <O n> moves the

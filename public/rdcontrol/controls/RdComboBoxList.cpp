@@ -31,7 +31,6 @@ void TRdComboBoxList::SetItems(std::vector<std::string> items) {
     if (FItemIndex >= Count()) FItemIndex = -1;
     FTopIndex = std::clamp(FTopIndex, 0, MaxTop());
     Invalidate();
-    if (OnScrolled) OnScrolled(this);
 }
 
 void TRdComboBoxList::SetItemIndex(int index) {
@@ -93,7 +92,7 @@ TScrollInfo TRdComboBoxList::ScrollInfo(TScrollBarKind kind) const {
 void TRdComboBoxList::Resize() {
     TWinControl::Resize();
     FTopIndex = std::clamp(FTopIndex, 0, MaxTop());
-    if (OnScrolled) OnScrolled(this);
+    Invalidate();
 }
 
 void TRdComboBoxList::Paint(TRdCanvas& canvas) {

@@ -55,7 +55,8 @@ public:
     TDrawItemEvent OnDrawItem;
     // The user chose a row (click or key); ItemIndex tells which.
     TNotifyEvent OnUserSelect;
-    // TopIndex changed (scrolling of any kind), or the list was painted.
+    // TopIndex changed (scrolling of any kind); the list was painted (its size or
+    // items may have changed the scroll information).
     TNotifyEvent OnScrolled, OnPainted;
 
 protected:

@@ -121,10 +121,14 @@ void TNativeEdit::SetText(const std::string& utf8) {
 }
 
 void TNativeEdit::NativeCreated() {
+    // The text the control already had: no change to report.
+    FTakingText = true;
     if (!FText.empty()) Native()->SetText(FText);
+    FTakingText = false;
 }
 
 void TNativeEdit::NativeChanged() {
+    if (FTakingText) return;
     if (Native()) FText = Native()->Text();
     TNativeControl::NativeChanged();
 }

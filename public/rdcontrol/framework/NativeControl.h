@@ -78,6 +78,7 @@ protected:
 
 private:
     std::string FText;  // while there is no native window, and as the last known text
+    bool FTakingText = false;
 };
 
 // A native list of strings with one selected item.

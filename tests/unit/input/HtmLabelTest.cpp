@@ -198,7 +198,7 @@ TEST_F(HtmLabelTest, ListsIndentAndMarkTheirItems) {
         if (item.Kind == THtmlDrawKind::Bullet) ++bullets;
         if (item.Kind == THtmlDrawKind::Text && item.Text.find('.') != std::string::npos) numbers.push_back(item.Text);
         if (item.Kind == THtmlDrawKind::Text && item.Text == "a") {
-            EXPECT_EQ(item.Rect.Left, kLine);  // one level in
+            EXPECT_EQ(item.Rect.Left, kLine * 3 / 2);  // one level in
         }
     }
     EXPECT_EQ(bullets, 2);
