@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "public/rdcontrol/controls/PictureDesign.h"
 #include "public/rdcontrol/controls/RdComboBox.h"
 #include "public/rdcontrol/controls/RdEdit.h"
 #include "public/rdcontrol/controls/RdHtmLabel.h"
@@ -249,8 +250,8 @@ private:
             if (name == "lblGlow") {
                 label->SetGlowSize(2);
                 label->SetTransparent(false);
-                label->SetColor(RGB(60, 60, 80));
-                label->Font().SetColor(RGB(30, 30, 40));
+                label->SetColor(RGB(120, 130, 150));
+                label->Font().SetColor(RGB(20, 20, 30));
             }
         }
         Stretch = new TRdStretchImage(this);
@@ -428,21 +429,26 @@ int TInputForm::SelfTest(const std::string& outDir) {
     PaintAll();
     const TArgbSurface& b = BackBuffer();
     TProbes p;
-    // The skinned edits up to their edges: border at the last column and row, the
-    // image's fill just inside, never black; the native text area covers all but
-    // the frame, so these pixels come through the native text's snapshot.
-    for (TRdEdit* e : {Name, Path}) {
+    // The skinned edits up to their edges: the last four columns of the native
+    // text area (and everything right of it) and the last four rows are exactly
+    // the edit's current image over the card, as if nothing else were there.
+    // The native text's snapshot covers those bands of its area: this is where
+    // its unpainted margin showed black.
+    for (TRdEdit* e : {Name, Path, Error}) {
         const TRect r = e->BoundsRect();
         const TRect area = e->TextArea();
-        const int midY = r.Top + r.Height() / 2;
-        const std::uint32_t border = b.Pixel(r.Right - 1, midY), inner = b.Pixel(r.Right - 3, midY);
-        const std::uint32_t fill = e->EmptyFlag() ? ColorToArgb(RGB(255, 253, 238)) : ColorToArgb(kEditFill);
-        p.Check(border == ColorToArgb(kEditBorder), e->Name() + " right edge is its border", border);
-        p.Check(inner == fill, e->Name() + " inside the right edge is its fill", inner);
-        const std::uint32_t bottom = b.Pixel(r.Left + r.Width() / 2, r.Bottom - 1);
-        p.Check(bottom == ColorToArgb(kEditBorder), e->Name() + " bottom edge is its border", bottom);
-        const std::uint32_t underText = b.Pixel(r.Left + area.Right - 1, r.Top + area.Bottom - 2);
-        p.Check(underText == fill, e->Name() + " text area's corner shows the image", underText);
+        TArgbSurface reference(r.Width(), r.Height(), ColorToArgb(kCard));
+        TRdCanvas rc(reference);
+        DrawPictureDesign(rc, e->Image(e->CurrentImage()), e->ImageOption(), reference.Bounds());
+        int differ = 0, checked = 0;
+        for (int y = 0; y < r.Height(); ++y)
+            for (int x = 0; x < r.Width(); ++x) {
+                if (x < area.Right - 4 && y < r.Height() - 4) continue;
+                ++checked;
+                differ += b.Pixel(r.Left + x, r.Top + y) != reference.Pixel(x, y);
+            }
+        p.Check(differ == 0 && checked > 0, e->Name() + " right and bottom edges are its image",
+                static_cast<std::uint32_t>(differ));
     }
     // Text of the edit with text: dark ink somewhere on its first line.
     int ink = 0;
@@ -459,7 +465,7 @@ int TInputForm::SelfTest(const std::string& outDir) {
             const int r = (px >> 16) & 0xFF, g = (px >> 8) & 0xFF, bl = px & 0xFF;
             prompt += r < 200 && std::abs(r - g) < 12 && std::abs(g - bl) < 12;
         }
-    p.Check(prompt > 30, "edtPath shows its grey prompt", static_cast<std::uint32_t>(prompt));
+    if (Path->EmptyFlag()) p.Check(prompt > 30, "edtPath shows its grey prompt", static_cast<std::uint32_t>(prompt));
     // The plain native edit: no unpainted band along its right and bottom edges.
     const TRect n = Native->BoundsRect();
     int black = 0;
