@@ -83,6 +83,9 @@ public:
     std::function<bool(TControl* control, std::string& hint)> OnShowHint;
     // Forms tell the application where the mouse is (screen coordinates).
     void HintMouseMove(TControl* control, TPoint screen);
+    // The hint of control (ActiveHint) changed while the mouse may be over it: the
+    // hint is looked up again and, if one was showing, replaced at once.
+    void HintChanged(TControl* control);
     void CancelHint();
     // The hint shown now ("" when none); for tests and for the hint window.
     const std::string& CurrentHint() const { return FHintText; }
@@ -99,6 +102,9 @@ public:
 
 private:
     void StartHintTimer(std::chrono::milliseconds wait, bool show);
+    // The control that has something to say for control: itself or its nearest
+    // parent with a hint, if hints are on for it.
+    static TControl* HintTarget(TControl* control);
     void ShowHintNow();
 
     EventLoop& FLoop;
