@@ -34,7 +34,7 @@ void TApplication::SetTitle(const std::string& title) {
 }
 
 void TApplication::Run() {
-    if (FMainForm && !FMainForm->Visible()) FMainForm->Show();
+    if (FShowMainForm && FMainForm && !FMainForm->Visible()) FMainForm->Show();
     RunNestedUntil([] { return false; });
 }
 

@@ -60,8 +60,12 @@ public:
     const std::string& Title() const { return FTitle; }
     void SetTitle(const std::string& title);
 
-    // Runs the loop until Terminate (or the main form closes).
+    // Runs the loop until Terminate (or the main form closes), first showing the
+    // main form unless ShowMainForm was cleared (a program that starts in the
+    // notification area).
     void Run();
+    bool ShowMainForm() const { return FShowMainForm; }
+    void SetShowMainForm(bool v) { FShowMainForm = v; }
     void Terminate() { FTerminated = true; }
     bool Terminated() const { return FTerminated; }
     // Handles what is waiting and returns (for long waits and nested loops).
@@ -113,6 +117,7 @@ private:
     std::string FTitle;
     bool FTerminated = false;
     bool FMinimized = false;
+    bool FShowMainForm = true;
     bool FShowHint = true;
     TControl* FHintControl = nullptr;
     TPoint FHintPos;
