@@ -30,8 +30,13 @@ TCCTrayIcon::TCCTrayIcon(TComponent* owner) : TComponent(owner) {
         if (ending && FHost) FHost->Delete();
     };
     events.TaskbarCreated = [this] {
-        // The shell restarted and forgot the icon: the enabled path once more.
-        if (FEnabled) ApplyEnabled();
+        // The shell restarted and forgot the icon: the enabled path once more. The
+        // broadcast also comes while the icon is still there (Windows sends it when
+        // the screen's DPI changes), where a second add would fail and disable the
+        // icon: take it away first.
+        if (!FEnabled) return;
+        FHost->Delete();
+        ApplyEnabled();
     };
     FHost = TrayPlatform().CreateHost(std::move(events));
     FIcon.OnChange = [this](TPicture*) { UpdateIcon(); };

@@ -12,7 +12,8 @@
 // false. While enabled the component is the application's minimise and restore
 // handler (the previous handlers come back when it is disabled or freed).
 // Disabling deletes the icon. When the shell restarts ("TaskbarCreated") an enabled
-// icon is added again with the same tip and icon; a disabled one is not.
+// icon is added again with the same tip and icon (deleted first, in case the shell
+// still has it); a disabled one is not.
 //
 // Hint: at most the first 255 characters are kept as the icon's tip (the Windows
 // side passes on what fits the system's tip field). IconIndex picks the icon from

@@ -64,7 +64,7 @@ struct TFakeTray final : TTrayPlatform {
 
 bool TFakeTrayHost::Add(const TTrayIconData& data) {
     Tray.Log.push_back("add");
-    if (!Tray.AcceptAdd) return false;
+    if (!Tray.AcceptAdd || Tray.Present) return false;  // the shell refuses a second add of one icon
     Tray.Present = true;
     return Modify(data);
 }
@@ -184,6 +184,10 @@ TEST_F(TrayIconTest, TipAndIconComeBackAfterTheShellRestarts) {
     EXPECT_EQ(Tray.Tip, icon->Tip());
     EXPECT_EQ(icon->Hint(), hint);
 
+    // The broadcast while the shell still has the icon (a DPI change): still there.
+    Tray.Host->Events.TaskbarCreated();
+    EXPECT_TRUE(icon->Enabled());
+    EXPECT_TRUE(Tray.Present);
     // The shell restarts and forgets everything.
     Tray.Present = false;
     Tray.Tip.clear();
