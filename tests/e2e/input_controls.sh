@@ -5,7 +5,7 @@
 # - the licence line: hovering EULA recolours only that link; a click fires the
 #   right LinkItems entry; a press on one link released on the other fires none;
 # - the language combo: a press on its face opens a new top-level window under
-#   it; the pointer highlights rows without choosing; the wheel scrolls the long
+#   it, with its shadow window around it; the pointer highlights rows without choosing; the wheel scrolls the long
 #   list; a click chooses and closes; Down chooses, Escape closes keeping it;
 # - the skinned edit: typing ASCII and non-ASCII text (xdotool type, 250 ms
 #   between keys: faster, Wine drops characters while xdotool remaps its keyboard
@@ -45,7 +45,7 @@ lines() { tr -d '\r' <"$log"; }
 wait_line() {
   local i
   for i in $(seq $((${2:-10} * 10))); do
-    lines | grep -qE "$1" && return 0
+    grep -qE "$1" <(lines) && return 0
     sleep 0.1
   done
   fail "no line matching '$1'"
@@ -83,8 +83,11 @@ windows() {
 # wait_window GEOMETRY yes|no: until a visible window of that geometry is there or gone.
 wait_window() {
   local i
+  local now
   for i in $(seq 50); do
-    if windows | grep -qxF "$1"; then [ "$2" = yes ] && return 0; else [ "$2" = no ] && return 0; fi
+    # (the list first: grep -q stopping early would fail the pipe)
+    now=$(windows)
+    if grep -qxF "$1" <<<"$now"; then [ "$2" = yes ] && return 0; else [ "$2" = no ] && return 0; fi
     sleep 0.1
   done
   fail "window $1 expected: $2; windows now: $(windows | tr '\n' ' ')"
@@ -125,11 +128,14 @@ read -r cx cy cw ch <<<"$(layout cbxLang)"
 item=$(lines | awk '$1 == "layout" && $2 == "cbxLang.item" { print $3 }')
 # The list window: as wide as the face, eight rows and its border, right under it.
 list="${cw}x$((8 * item + 2))+${cx}+$((cy + ch))"
-windows | grep -qxF "$list" && fail "a window like the list's is there before opening"
+grep -qxF "$list" <<<"$(windows)" && fail "a window like the list's is there before opening"
 changes=$(count '^event cbxLang Change')
 xdotool mousemove $((cx + cw / 2)) $((cy + ch / 2)) click 1
 wait_line '^event cbxLang DropDownShow'
 wait_window "$list" yes
+# Its shadow: a click-through window around it, the shadow's width on every side.
+sh=$(lines | awk '$1 == "layout" && $2 == "cbxLang.shadow" { print $3 }')
+wait_window "$((cw + 2 * sh))x$((8 * item + 2 + 2 * sh))+$((cx - sh))+$((cy + ch - sh))" yes
 row() { echo $((cy + ch + 1 + $1 * item + item / 2)); }
 rowx=$((cx + 6))
 green="43 120 0"  # the highlighted row's background
@@ -174,7 +180,7 @@ wait_window "$list" no
 [ "$(count '^event cbxLang CloseUp')" -eq 2 ] || fail "Escape did not close the list"
 [ "$(lines | grep -E '^event cbxLang Change' | tail -1 | cut -d' ' -f4)" = "index=6" ] ||
   fail "Escape changed the selection"
-echo "combo: new window, hot tracking, wheel, click, keys and Escape: ok"
+echo "combo: new window with its shadow, hot tracking, wheel, click, keys and Escape: ok"
 
 # --- The skinned edit ---------------------------------------------------------------
 read -r tx ty tw th <<<"$(layout edtPath)"
@@ -231,5 +237,5 @@ status=0
 wait "$pid" || status=$?
 trap - EXIT
 lines | grep '^probe'
-[ "$status" -eq 0 ] && lines | grep -q '^selftest passed' || fail "the page's self-test failed ($status)"
+[ "$status" -eq 0 ] && grep -q '^selftest passed' <(lines) || fail "the page's self-test failed ($status)"
 echo "input controls under Wine: ok (screenshots in $out)"

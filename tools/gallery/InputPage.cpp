@@ -11,12 +11,13 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "public/rdcontrol/controls/PictureDesign.h"
+#include "public/rdcontrol/controls/PictureDraw.h"
 #include "public/rdcontrol/controls/RdComboBox.h"
 #include "public/rdcontrol/controls/RdEdit.h"
 #include "public/rdcontrol/controls/RdHtmLabel.h"
@@ -81,6 +82,24 @@ TArgbSurface Icon() {
     c.Ellipse(s.Bounds(), RGB(40, 160, 80), RGB(20, 110, 50));
     c.Line(4, 8, 7, 11, clWhite);
     c.Line(7, 11, 12, 5, clWhite);
+    return s;
+}
+
+// The drop-down list's shadow: 18 x 18, a 6-pixel band fading outwards around a
+// transparent middle, laid by the frame mode around the list window.
+constexpr int kListShadow = 6;
+TArgbSurface ListShadow() {
+    const int n = 3 * kListShadow;
+    TArgbSurface s(n, n);
+    for (int y = 0; y < n; ++y)
+        for (int x = 0; x < n; ++x) {
+            const int dx = x < kListShadow ? kListShadow - x : x >= 2 * kListShadow ? x - 2 * kListShadow + 1 : 0;
+            const int dy = y < kListShadow ? kListShadow - y : y >= 2 * kListShadow ? y - 2 * kListShadow + 1 : 0;
+            const int d = std::max(dx, dy);
+            if (d == 0) continue;
+            const int alpha = 70 * (kListShadow + 1 - d) / (kListShadow + 1);
+            s.SetPixel(x, y, static_cast<std::uint32_t>(alpha) << 24);
+        }
     return s;
 }
 
@@ -160,6 +179,7 @@ public:
                 line("lblLicense." + License->LinkItems()[i].Name(), r.Offset(Left() + License->Left(), Top() + License->Top()));
         for (TRdComboBox* c : {Lang, Short, Disabled}) line(c->Name(), screen(&c->Face()));
         std::printf("layout cbxLang.item %d\n", Lang->ItemHeight());
+        std::printf("layout cbxLang.shadow %d\n", kListShadow);
         for (TControl* c : std::vector<TControl*>{Path, Name, Error, Off, Native, VBar, HBar, Stretch}) line(c->Name(), screen(c));
         std::fflush(stdout);
     }
@@ -288,6 +308,16 @@ private:
         im.SetAllowArrow(false);
         SkinScrollBar(im, RGB(170, 170, 180), kLink, 8);
         c->VScrollBar().SetWidth(10);
+        TRdFormSkin& shadow = c->ListFormShadow();
+        shadow.PicShadow().SetGraphic(Picture(ListShadow()));
+        shadow.PicShadowOption().SetStretchMode(sdmFrame);
+        for (auto set : {&TDesignRect::SetLeft, &TDesignRect::SetTop, &TDesignRect::SetRight, &TDesignRect::SetBottom})
+            (shadow.PicShadowOption().*set)(kListShadow);
+        shadow.ShadowFrame().SetLeft(kListShadow);
+        shadow.ShadowFrame().SetTop(kListShadow);
+        shadow.ShadowFrame().SetRight(kListShadow);
+        shadow.ShadowFrame().SetBottom(kListShadow);
+        shadow.ShadowFrame().SetEnabled(true);
         const std::string name = c->Name();
         c->OnChange = [c, name](TControl*) {
             PrintEvent(name, "Change", "index=" + std::to_string(c->ItemIndex()) + " text=" + c->Text());
@@ -439,7 +469,7 @@ int TInputForm::SelfTest(const std::string& outDir) {
         const TRect area = e->TextArea();
         TArgbSurface reference(r.Width(), r.Height(), ColorToArgb(kCard));
         TRdCanvas rc(reference);
-        DrawPictureDesign(rc, e->Image(e->CurrentImage()), e->ImageOption(), reference.Bounds());
+        DrawPicture(rc, e->Image(e->CurrentImage()), e->ImageOption(), reference.Bounds());
         int differ = 0, checked = 0;
         for (int y = 0; y < r.Height(); ++y)
             for (int x = 0; x < r.Width(); ++x) {

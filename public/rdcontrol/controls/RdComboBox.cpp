@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "public/rdcontrol/controls/ComboGeometry.h"
-#include "public/rdcontrol/controls/PictureDesign.h"
+#include "public/rdcontrol/controls/PictureDraw.h"
 #include "public/rdcontrol/framework/Application.h"
 
 namespace {
@@ -67,6 +67,9 @@ TRdComboBox::TRdComboBox(TComponent* owner) : TWinControl(owner) {
         if (TCustomForm* form = Form())
             if (TApplication* app = form->Application()) OutsidePress(app->Platform().CursorPos());
     };
+
+    FListFormShadow = new TRdFormSkin(FListForm);
+    FListFormShadow->SetName("Bg");
 
     FVScroll = new TRdScrollBar(FListForm);
     FVScroll->SetName("VScroll");
@@ -318,7 +321,7 @@ TPicture& TRdComboBox::FaceImage() {
 
 void TRdComboBox::PaintFace(TRdCanvas& canvas) {
     const TRect face{0, 0, FFace->Width(), FFace->Height()};
-    DrawPictureDesign(canvas, FaceImage(), FBackgroundOption, face);
+    DrawPicture(canvas, FaceImage(), FBackgroundOption, face);
     TColor color = Enabled() ? Font().Color() : FFontDisableColor;
     std::string text = FText;
     if (FItemIndex < 0) {
@@ -388,7 +391,7 @@ void TRdComboBox::ListMouseMove(int x, int y) {
         const int width = canvas.TextWidth(item, Font().Spec());
         FList->SetHint(width + 3 + FTextOffX < FList->ClientWidth() ? std::string() : item);
         if (TCustomForm* form = FList->Form())
-            if (TApplication* app = form->Application()) app->CancelHint();
+            if (TApplication* app = form->Application()) app->HintChanged(FList);
     }
 }
 

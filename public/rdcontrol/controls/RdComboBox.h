@@ -4,7 +4,7 @@
 // is its face (TRdComboBoxPanel, on the combo's parent, at the bottom of the
 // combo's bounds, ComboGeometry.h) and, while open, the pop-up list window
 // (TRdComboboxListForm "ListForm" holding TRdComboBoxList "ListBox" and the
-// right-aligned TRdScrollBar "VScroll").
+// right-aligned TRdScrollBar "VScroll", with the shadow TRdFormSkin "Bg").
 //
 // Face: the first present of BackgroundClick (list open), BackgroundFocus (focus
 // flag), BackgroundHot (pointer over it), else Background; BackgroundDisable
@@ -47,6 +47,7 @@
 #include "public/rdcontrol/controls/RdComboBoxList.h"
 #include "public/rdcontrol/controls/RdComboBoxPanel.h"
 #include "public/rdcontrol/controls/RdComboboxListForm.h"
+#include "public/rdcontrol/controls/RdFormSkin.h"
 #include "public/rdcontrol/controls/RdScrollBar.h"
 #include "public/rdcontrol/drawing/DesignRect.h"
 
@@ -115,6 +116,9 @@ public:
     TRdComboboxListForm& ListForm() { return *FListForm; }
     TRdComboBoxList& ListBox() { return *FList; }
     TRdScrollBar& VScrollBar() { return *FVScroll; }
+    // The list window's shadow and look (a TRdFormSkin "Bg" on the list window; no
+    // shadow until its ShadowFrame is enabled and PicShadow set).
+    TRdFormSkin& ListFormShadow() { return *FListFormShadow; }
 
     // --- Open and closed ----------------------------------------------------------
     bool DroppedDown() const;
@@ -181,6 +185,7 @@ private:
     TRdComboboxListForm* FListForm = nullptr;
     TRdComboBoxList* FList = nullptr;
     TRdScrollBar* FVScroll = nullptr;
+    TRdFormSkin* FListFormShadow = nullptr;
 
     int FHotIndex = -1, FPrevHotIndex = -1;
     bool FScrollDriving = false;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "public/rdcontrol/controls/PictureDesign.h"
+#include "public/rdcontrol/controls/PictureDraw.h"
 #include "public/rdcontrol/framework/Form.h"
 
 namespace {
@@ -285,7 +285,7 @@ TRect TRdEdit::NativeRect() const {
 void TRdEdit::Paint(TRdCanvas& canvas) {
     const TRect all = ClientRect();
     if (Color() != clNone) canvas.FillRect(all, Color());
-    DrawPictureDesign(canvas, Image(CurrentImage()), FImageOption, all);
+    DrawPicture(canvas, Image(CurrentImage()), FImageOption, all);
     if (EditShowsPrompt(State()) && !FTextHint.empty()) {
         const unsigned align = FAlignment == taRightJustify ? tfRight : FAlignment == taCenter ? tfCenter : tfLeft;
         TCanvasStateSaver saver(canvas);

@@ -273,27 +273,24 @@ void TRdHtmLabel::SetHover(int index) {
             FCursorSaved = true;
         }
         SetCursor(link.Cursor() != crDefault ? link.Cursor() : FSavedCursor);
-        if (!FHintSaved) {
-            FSavedHint = Hint();
-            FHintSaved = true;
-        }
         std::string hint = link.Hint();
         if (hint.empty())
             for (const THtmlLinkArea& area : FLayout.Links)
                 if (area.Index == index) hint = area.Title;
         if (hint.empty() && link.AutoShowHint() && link.FoundTextEllipsis()) hint = link.Caption();
-        SetHint(hint);
+        FLinkHint = hint;
     } else if (wasOnLink) {
         if (FCursorSaved) SetCursor(FSavedCursor);
         FCursorSaved = false;
-        if (FHintSaved) SetHint(FSavedHint);
-        FHintSaved = false;
+        FLinkHint.clear();
     }
     // The hint shows again for what is under the mouse now.
     if (onLink || wasOnLink)
         if (TCustomForm* form = Form())
-            if (TApplication* app = form->Application()) app->CancelHint();
+            if (TApplication* app = form->Application()) app->HintChanged(this);
 }
+
+std::string TRdHtmLabel::ActiveHint() const { return FHoverLink >= 0 ? FLinkHint : Hint(); }
 
 void TRdHtmLabel::MouseMove(TShiftState shift, int x, int y) {
     const bool moved = !FHasMouse || FLastMouse.X != x || FLastMouse.Y != y;

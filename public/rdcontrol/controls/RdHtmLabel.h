@@ -14,9 +14,9 @@
 // and not clickable. A link is clicked when the left button goes down and up on
 // the same link; pressing on one link and releasing on another clicks nothing.
 // While the mouse is over a link the label shows that link's cursor (crDefault:
-// the label's own) and hint (its Hint, else the TITLE attribute, else - with the
-// link's AutoShowHint and a cut link - its caption); leaving the links restores
-// the label's own cursor and hint.
+// the label's own) and hint (ActiveHint: the link's Hint, else its TITLE
+// attribute, else - with the link's AutoShowHint and a cut link - its caption);
+// leaving the links restores the label's own cursor and hint (Hint).
 //
 // Pictures: "IDX:n" is entry n of Images(); "SSYS:n"/"LSYS:n" (and any source
 // OnGetImage answers) come from OnGetImage, which is asked first.
@@ -141,6 +141,8 @@ public:
 
     // The hovered link: an index, -1 for none, -2 while the mouse is outside.
     int HoverLink() const { return FHoverLink; }
+    // The hovered link's hint while the mouse is over a link, else Hint.
+    std::string ActiveHint() const override;
     // The link under point (control coordinates), -1 for none. Lays out first if needed.
     int LinkAt(int x, int y);
     // Text-area boxes of link index from the current layout (control coordinates).
@@ -185,6 +187,5 @@ private:
     bool FHasMouse = false;
     bool FCursorSaved = false;
     TCursor FSavedCursor = crDefault;
-    bool FHintSaved = false;
-    std::string FSavedHint;
+    std::string FLinkHint;
 };

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "public/rdcontrol/controls/PictureDesign.h"
+#include "public/rdcontrol/controls/PictureDraw.h"
 #include "public/rdcontrol/drawing/TextLayout.h"
 
 std::string StripAccelChars(const std::string& caption, int& accelIndex) {
@@ -242,7 +242,7 @@ void TRdCustomLabel::SetFoundText(bool ellipsis, bool wordBreak, int lines) {
 
 void TRdCustomLabel::PaintBackground(TRdCanvas& canvas) {
     if (!FTransparent && Color() != clNone) canvas.FillRect(ClientRect(), Color());
-    DrawPictureDesign(canvas, FBkgNormal, FBkgOption, ClientRect());
+    DrawPicture(canvas, FBkgNormal, FBkgOption, ClientRect());
     if (OnPaintImage) OnPaintImage(this, canvas);
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "public/rdcontrol/controls/PictureDesign.h"
+#include "public/rdcontrol/controls/PictureDraw.h"
 
 namespace {
 constexpr unsigned kRepeatInterval = 50;
@@ -279,7 +279,7 @@ void TRdScrollBarEx::DrawPiece(TRdCanvas& canvas, TPicture& picture, const TDesi
             rect = TRect{rect.Left, rect.Top + offset, rect.Right, rect.Top + offset + across};
     }
     static const TDesignRect kStretch;
-    DrawPictureDesign(canvas, picture, option && !option->Empty() ? *option : kStretch, rect);
+    DrawPicture(canvas, picture, option && !option->Empty() ? *option : kStretch, rect);
 }
 
 void TRdScrollBarEx::DrawArrow(TRdCanvas& canvas, const TRect& rect, bool first, bool hot) {

@@ -1,6 +1,6 @@
 #include "public/rdcontrol/controls/RdStretchImage.h"
 
-#include "public/rdcontrol/controls/PictureDesign.h"
+#include "public/rdcontrol/controls/PictureDraw.h"
 
 TRdStretchImage::TRdStretchImage(TComponent* owner) : TRdPaintBox(owner) {
     SetBounds(0, 0, 105, 105);
@@ -19,8 +19,8 @@ TRdStretchImage::~TRdStretchImage() {
 
 void TRdStretchImage::Paint(TRdCanvas& canvas) {
     if (Color() != clNone) canvas.FillRect(ClientRect(), Color());
-    DrawPictureDesign(canvas, FPictureBg, FStretchOption, ClientRect());
-    DrawPictureDesign(canvas, FPicture, FStretchOption, ClientRect());
+    DrawPicture(canvas, FPictureBg, FStretchOption, ClientRect());
+    DrawPicture(canvas, FPicture, FStretchOption, ClientRect());
     TRdPaintBox::Paint(canvas);  // OnPaint
 }
 

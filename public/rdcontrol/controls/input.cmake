@@ -1,7 +1,6 @@
 # HTML label, combo box with its list window and scroll bars, skinned edit, stretch
 # image. Portable apart from the message hook's reading of platform messages.
 list(APPEND QARTO_CONTROLS_SOURCES
-  ${CMAKE_CURRENT_LIST_DIR}/PictureDesign.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HtmlMarkup.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HtmlLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RdLabel.cpp

@@ -196,6 +196,14 @@ TEST_F(ComboTest, OpeningShowsASizedPlacedListWindow) {
     EXPECT_EQ(Combo->VScrollBar().Position(), 20);
 }
 
+TEST_F(ComboTest, TheListWindowCarriesItsShadowSkin) {
+    EXPECT_EQ(Combo->ListFormShadow().Name(), "Bg");
+    EXPECT_EQ(TRdFormSkin::SkinOf(&List()), &Combo->ListFormShadow());
+    EXPECT_EQ(List().FindComponent("ListBox"), &Combo->ListBox());
+    EXPECT_EQ(List().FindComponent("VScroll"), &Combo->VScrollBar());
+    EXPECT_EQ(Combo->FindComponent("ListForm"), &List());
+}
+
 TEST_F(ComboTest, ANearlyEmptyListHasNoScrollBar) {
     Combo->SetItems({"one", "two"});
     Open();

@@ -121,13 +121,19 @@ TEST_F(HtmLabelTest, HoveringALinkRecoloursOnlyItAndSetsItsCursor) {
 TEST_F(HtmLabelTest, LinkHintsAreTheLinksWhileTheMouseIsOnThem) {
     Label->SetHint("label hint");
     Label->LinkItems()[0].SetHint("Read the licence");
+    Label->SetCaption("<a title=\"From the title\">EULA</a> & <a>Privacy Policy</a>");
     const TPoint eula = LinkCentre(0), privacy = LinkCentre(1);
     Move(eula.X, eula.Y);
-    EXPECT_EQ(Label->Hint(), "Read the licence");
+    EXPECT_EQ(Label->ActiveHint(), "Read the licence");
+    Label->LinkItems()[0].SetHint("");
+    Move(eula.X + 1, eula.Y);  // the same link: nothing changes until it is left
     Move(privacy.X, privacy.Y);
-    EXPECT_EQ(Label->Hint(), "");  // no hint of its own, no TITLE
-    Move(Label->Left() + 3, Label->Top() + 5);
-    EXPECT_EQ(Label->Hint(), "label hint");
+    EXPECT_EQ(Label->ActiveHint(), "");  // no hint of its own, no TITLE
+    Move(eula.X, eula.Y);
+    EXPECT_EQ(Label->ActiveHint(), "From the title");
+    Move(Label->Left() + 300, Label->Top() + 5);
+    EXPECT_EQ(Label->ActiveHint(), "label hint");
+    EXPECT_EQ(Label->Hint(), "label hint");  // the label's own hint is never replaced
 }
 
 TEST_F(HtmLabelTest, EscapedAngleBracketsAreTextNotTags) {
