@@ -34,7 +34,7 @@ void TApplication::SetTitle(const std::string& title) {
 }
 
 void TApplication::Run() {
-    if (FMainForm && !FMainForm->Visible()) FMainForm->Show();
+    if (FShowMainForm && FMainForm && !FMainForm->Visible()) FMainForm->Show();
     RunNestedUntil([] { return false; });
 }
 
@@ -77,17 +77,31 @@ void TApplication::SetShowHint(bool v) {
 void TApplication::HintMouseMove(TControl* control, TPoint screen) {
     FHintPos = screen;
     if (!FShowHint) return;
-    // The control that has something to say: the one under the mouse or its nearest
-    // parent with a hint.
-    TControl* target = control;
-    while (target && target->Hint().empty()) target = target->Parent();
-    if (target && !target->EffectiveShowHint()) target = nullptr;
+    TControl* target = HintTarget(control);
     if (target == FHintControl) return;
     const bool wasShowing = !FHintText.empty();
     CancelHint();
     FHintControl = target;
     // Moving from one hinted control to the next shows the next hint at once.
     if (target) StartHintTimer(wasShowing ? std::chrono::milliseconds(50) : HintPause, true);
+}
+
+TControl* TApplication::HintTarget(TControl* control) {
+    // The one under the mouse or its nearest parent with a hint.
+    TControl* target = control;
+    while (target && target->ActiveHint().empty()) target = target->Parent();
+    if (target && !target->EffectiveShowHint()) target = nullptr;
+    return target;
+}
+
+void TApplication::HintChanged(TControl* control) {
+    if (!FShowHint || !control) return;
+    TCustomForm* form = control->Form();
+    if (!form || form->MouseControl() != control) return;
+    const bool wasShowing = !FHintText.empty();
+    CancelHint();
+    FHintControl = HintTarget(control);
+    if (FHintControl) StartHintTimer(wasShowing ? std::chrono::milliseconds(50) : HintPause, true);
 }
 
 void TApplication::StartHintTimer(std::chrono::milliseconds wait, bool show) {
@@ -106,7 +120,7 @@ void TApplication::StartHintTimer(std::chrono::milliseconds wait, bool show) {
 
 void TApplication::ShowHintNow() {
     if (!FHintControl) return;
-    std::string text = FHintControl->Hint();
+    std::string text = FHintControl->ActiveHint();
     if (OnShowHint && !OnShowHint(FHintControl, text)) return;
     if (text.empty()) return;
     FHintText = text;

@@ -60,8 +60,12 @@ public:
     const std::string& Title() const { return FTitle; }
     void SetTitle(const std::string& title);
 
-    // Runs the loop until Terminate (or the main form closes).
+    // Runs the loop until Terminate (or the main form closes), first showing the
+    // main form unless ShowMainForm was cleared (a program that starts in the
+    // notification area).
     void Run();
+    bool ShowMainForm() const { return FShowMainForm; }
+    void SetShowMainForm(bool v) { FShowMainForm = v; }
     void Terminate() { FTerminated = true; }
     bool Terminated() const { return FTerminated; }
     // Handles what is waiting and returns (for long waits and nested loops).
@@ -83,6 +87,9 @@ public:
     std::function<bool(TControl* control, std::string& hint)> OnShowHint;
     // Forms tell the application where the mouse is (screen coordinates).
     void HintMouseMove(TControl* control, TPoint screen);
+    // The hint of control (ActiveHint) changed while the mouse may be over it: the
+    // hint is looked up again and, if one was showing, replaced at once.
+    void HintChanged(TControl* control);
     void CancelHint();
     // The hint shown now ("" when none); for tests and for the hint window.
     const std::string& CurrentHint() const { return FHintText; }
@@ -99,6 +106,9 @@ public:
 
 private:
     void StartHintTimer(std::chrono::milliseconds wait, bool show);
+    // The control that has something to say for control: itself or its nearest
+    // parent with a hint, if hints are on for it.
+    static TControl* HintTarget(TControl* control);
     void ShowHintNow();
 
     EventLoop& FLoop;
@@ -107,6 +117,7 @@ private:
     std::string FTitle;
     bool FTerminated = false;
     bool FMinimized = false;
+    bool FShowMainForm = true;
     bool FShowHint = true;
     TControl* FHintControl = nullptr;
     TPoint FHintPos;

@@ -160,6 +160,10 @@ public:
     void SetParentShowHint(bool v) { FParentShowHint = v; }
     // ShowHint taking ParentShowHint into account.
     bool EffectiveShowHint() const;
+    // The hint to show now; "" shows none (the application then asks the parent).
+    // Controls whose hint depends on where the mouse is over them or on their state
+    // override it and call TApplication::HintChanged when it changes.
+    virtual std::string ActiveHint() const { return FHint; }
 
     const std::string& Caption() const { return FCaption; }
     virtual void SetCaption(const std::string& caption);

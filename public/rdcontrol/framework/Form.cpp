@@ -15,6 +15,7 @@ TCustomForm::~TCustomForm() {
     if (FCreated && OnDestroy) OnDestroy(this);
     if (TApplication* app = Application()) app->FormDestroyed(this);
     DestroyComponents();
+    if (FWindow) NotifyWindowListeners(&TFormWindowListener::FormWindowDetaching);
     FWindow.reset();
 }
 
@@ -80,10 +81,29 @@ TFormLayering TCustomForm::Layering() const {
 }
 
 void TCustomForm::ApplyLayering() {
-    if (FWindow) FWindow->SetLayering(Layering(), FAlphaBlend || FPerPixelAlpha ? FAlphaBlendValue : 255);
+    if (!FWindow) return;
+    const std::uint8_t alpha = FAlphaBlend || FPerPixelAlpha ? FAlphaBlendValue : 255;
+    FWindow->SetLayering(Layering(), alpha);
+    for (TFormWindowListener* l : std::vector<TFormWindowListener*>(FWindowListeners))
+        if (std::find(FWindowListeners.begin(), FWindowListeners.end(), l) != FWindowListeners.end())
+            l->FormAlphaApplied(*this, alpha);
+}
+
+void TCustomForm::AddWindowListener(TFormWindowListener* listener) {
+    if (listener && std::find(FWindowListeners.begin(), FWindowListeners.end(), listener) == FWindowListeners.end())
+        FWindowListeners.push_back(listener);
+}
+
+void TCustomForm::RemoveWindowListener(TFormWindowListener* listener) { std::erase(FWindowListeners, listener); }
+
+void TCustomForm::NotifyWindowListeners(void (TFormWindowListener::*event)(TCustomForm&)) {
+    // A listener may remove itself (or another) while being told.
+    for (TFormWindowListener* l : std::vector<TFormWindowListener*>(FWindowListeners))
+        if (std::find(FWindowListeners.begin(), FWindowListeners.end(), l) != FWindowListeners.end()) (l->*event)(*this);
 }
 
 void TCustomForm::SetWindow(std::unique_ptr<TFormWindow> window) {
+    if (FWindow) NotifyWindowListeners(&TFormWindowListener::FormWindowDetaching);
     FWindow = std::move(window);
     if (!FWindow) return;
     if (auto* ownerForm = dynamic_cast<TCustomForm*>(Owner()); ownerForm && ownerForm->HandleNeeded())
@@ -94,6 +114,7 @@ void TCustomForm::SetWindow(std::unique_ptr<TFormWindow> window) {
     ApplyLayering();
     InvalidateRect(ClientRect());
     SyncNativeControls();
+    NotifyWindowListeners(&TFormWindowListener::FormWindowAttached);
 }
 
 TFormWindow* TCustomForm::HandleNeeded() {

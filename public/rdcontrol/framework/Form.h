@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "public/rdcontrol/framework/FormWindow.h"
 #include "public/rdcontrol/framework/WinControl.h"
@@ -29,6 +30,20 @@ enum class TPosition : std::uint8_t { poDesigned, poScreenCenter, poMainFormCent
 enum class TFormStyle : std::uint8_t { fsNormal, fsStayOnTop };
 // What the window's non-client hit test answers for a point of the client area.
 enum class TWindowHitArea : std::uint8_t { Client, Transparent, Caption };
+
+// Something that follows a form's platform window (a skin that hooks its
+// messages, a shadow that follows it): told after a window was attached, before it
+// goes, and after the window's constant alpha was applied (fading a form fades
+// what follows it). Listeners remove themselves before they go.
+class TFormWindowListener {
+public:
+    virtual void FormWindowAttached(TCustomForm& /*form*/) {}
+    virtual void FormWindowDetaching(TCustomForm& /*form*/) {}
+    virtual void FormAlphaApplied(TCustomForm& /*form*/, std::uint8_t /*alpha*/) {}
+
+protected:
+    ~TFormWindowListener() = default;
+};
 
 using TModalResult = int;
 inline constexpr TModalResult mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
@@ -91,6 +106,10 @@ public:
     // Shown without taking the activation (hint windows, pop-ups).
     bool ShowNoActivate() const { return FShowNoActivate; }
     void SetShowNoActivate(bool v) { FShowNoActivate = v; }
+    // Whether the window has a button in the taskbar (pop-ups such as drop-down
+    // lists have none). Read when the window is made.
+    bool TaskbarButton() const { return FTaskbarButton; }
+    void SetTaskbarButton(bool v) { FTaskbarButton = v; }
     void Minimize();
     void Restore();
 
@@ -105,6 +124,9 @@ public:
     TFormWindow* Window() const { return FWindow.get(); }
     // Makes the window when there is none yet (through the application).
     TFormWindow* HandleNeeded();
+    // Listeners of the platform window (called in the order they were added).
+    void AddWindowListener(TFormWindowListener* listener);
+    void RemoveWindowListener(TFormWindowListener* listener);
 
     // --- Painting ------------------------------------------------------------------
     // Marks rect (client coordinates) for repainting.
@@ -169,7 +191,10 @@ private:
     TControl* RouteTarget(int x, int y) const;
     static TPoint ToControl(const TControl* control, int x, int y);
 
+    void NotifyWindowListeners(void (TFormWindowListener::*event)(TCustomForm&));
+
     std::unique_ptr<TFormWindow> FWindow;
+    std::vector<TFormWindowListener*> FWindowListeners;
     TArgbSurface FBackBuffer;
     TRect FInvalid;
     TPosition FPosition = TPosition::poDesigned;
@@ -181,6 +206,7 @@ private:
     TModalResult FModalResult = mrNone;
     bool FActive = false;
     bool FShowNoActivate = false;
+    bool FTaskbarButton = true;
     bool FBoundsFromWindow = false;
     bool FHasNativeControls = false;
     // Lets a deferred Release know whether the form still exists.

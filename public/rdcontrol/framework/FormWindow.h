@@ -30,6 +30,27 @@ enum class TNativeKind : std::uint8_t { Edit, ListBox };
 struct TNativeChildEvents {
     std::function<void()> OnChange;  // edit: the text changed; list: the selection changed
     std::function<void()> OnFocus;   // the child took the keyboard focus (a click into it)
+    // The child's look may have changed without a change of content (caret moved,
+    // selection, scrolling): a form that shows it through snapshots takes a new one.
+    std::function<void()> OnRepaint;
+    // The pointer came over the child / left it (the form's window does not see
+    // the pointer while it is over a child).
+    std::function<void(bool inside)> OnHover;
+};
+
+// How an edit child looks and behaves beyond the plain native edit.
+struct TNativeEditOptions {
+    // Skinned: no frame of its own, and the text is drawn over the pixels the form
+    // shows beneath the child (its back buffer there), in TextColor, instead of
+    // over the platform's window colour.
+    bool Skinned = false;
+    TColor TextColor = clWindowText;
+    char32_t PasswordChar = 0;  // 0: the text is shown
+    int CharCase = 0;           // 0 as typed, 1 upper case, 2 lower case
+    int Alignment = 0;          // 0 left, 1 right, 2 centre
+    // The mouse passes through the child to what lies below it.
+    bool HitTransparent = false;
+    bool operator==(const TNativeEditOptions&) const = default;
 };
 
 class TNativeChildWindow {
@@ -40,6 +61,12 @@ public:
     virtual void SetVisible(bool visible) = 0;
     virtual void SetEnabled(bool enabled) = 0;
     virtual void SetFocus() = 0;
+    // Gives the keyboard focus back to the form's window when the child has it.
+    virtual void ReleaseFocus() = 0;
+    // Asks the child to repaint itself on the screen (a form window that shows it
+    // directly); snapshots are taken fresh anyway.
+    virtual void Redraw() = 0;
+    virtual void SetEditOptions(const TNativeEditOptions& options) = 0;
     virtual void SetFont(const TFontSpec& font) = 0;
     virtual std::string Text() const = 0;
     virtual void SetText(const std::string& utf8) = 0;
@@ -47,9 +74,11 @@ public:
     virtual void SetItems(const std::vector<std::string>& items) = 0;
     virtual int ItemIndex() const = 0;
     virtual void SetItemIndex(int index) = 0;
-    // The child's pixels now, opaque, the size of its bounds: a per-pixel-alpha
-    // window shows only the image the form hands over, so the form paints native
-    // children into it from here.
+    // The child's pixels now, the size of its bounds, with its caret while it has
+    // the focus: a per-pixel-alpha window shows only the image the form hands over,
+    // so the form paints native children into it from here. A plain child is
+    // opaque; a skinned edit is the form's back buffer under it with the text (and
+    // selection and caret) drawn in, every other pixel as it was.
     virtual TArgbSurface Snapshot() = 0;
     // The platform's handle (HWND on Windows), for tests and platform code.
     virtual void* PlatformHandle() const = 0;

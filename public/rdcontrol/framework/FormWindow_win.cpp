@@ -9,7 +9,9 @@
 #include <windows.h>
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "os/TextConvert.h"
 #include "public/rdcontrol/framework/Win32Platform.h"
@@ -49,21 +51,30 @@ HCURSOR CursorHandle(TCursor cursor) {
 }
 
 // A native EDIT or LISTBOX child of a form's window. The form window passes the
-// child's notifications (WM_COMMAND) here; the font is created from the control's
-// font and owned here.
+// child's notifications (WM_COMMAND) and colour requests (WM_CTLCOLOREDIT) here;
+// the font is created from the control's font and owned here. The child's window
+// procedure is subclassed to let the mouse through (HitTransparent) and to tell
+// the control when its look changed without a change of content (caret,
+// selection), which per-pixel-alpha forms must show through a new snapshot.
 class TWin32NativeChild final : public TNativeChildWindow {
 public:
-    TWin32NativeChild(HWND parent, TNativeKind kind, TNativeChildEvents events)
-        : FKind(kind), FEvents(std::move(events)) {
+    TWin32NativeChild(HWND parent, const TCustomForm& form, TNativeKind kind, TNativeChildEvents events)
+        : FForm(form), FKind(kind), FEvents(std::move(events)) {
         const bool edit = kind == TNativeKind::Edit;
         const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | WS_TABSTOP |
                             (edit ? DWORD{ES_AUTOHSCROLL} : DWORD{LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL});
         FWindow = CreateWindowExW(WS_EX_CLIENTEDGE, edit ? L"EDIT" : L"LISTBOX", L"", style, 0, 0, 0, 0, parent,
                                   nullptr, GetModuleHandleW(nullptr), nullptr);
         SetWindowLongPtrW(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        FOldProc = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(FWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWin32NativeChild::ChildProc)));
     }
     ~TWin32NativeChild() override {
-        if (FWindow) DestroyWindow(FWindow);
+        if (FWindow) {
+            SetWindowLongPtrW(FWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldProc));
+            SetWindowLongPtrW(FWindow, GWLP_USERDATA, 0);
+            DestroyWindow(FWindow);
+        }
         if (FFont) DeleteObject(FFont);
     }
 
@@ -75,12 +86,53 @@ public:
         if (focused && FEvents.OnFocus) FEvents.OnFocus();
     }
 
+    // From the parent's WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC: nullptr lets the
+    // platform choose (a plain child). A skinned edit draws over the form's pixels:
+    // on the screen they are painted in first; in a snapshot they already are.
+    HBRUSH CtlColor(HDC dc) {
+        if (!FOptions.Skinned) return nullptr;
+        if (!FPrinting) PaintFormPixels(dc);
+        ::SetTextColor(dc, ColorToRgb(FOptions.TextColor));
+        SetBkMode(dc, TRANSPARENT);
+        return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
+    }
+
     void SetBounds(const TRect& r) override {
+        FBounds = r;
         SetWindowPos(FWindow, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
     }
     void SetVisible(bool visible) override { ShowWindow(FWindow, visible ? SW_SHOWNA : SW_HIDE); }
     void SetEnabled(bool enabled) override { EnableWindow(FWindow, enabled); }
     void SetFocus() override { ::SetFocus(FWindow); }
+    void ReleaseFocus() override {
+        if (GetFocus() == FWindow) ::SetFocus(GetParent(FWindow));
+    }
+    void Redraw() override { InvalidateRect(FWindow, nullptr, TRUE); }
+    void SetEditOptions(const TNativeEditOptions& o) override {
+        if (FKind != TNativeKind::Edit) return;
+        const TNativeEditOptions old = FOptions;
+        FOptions = o;
+        if (o.Skinned != old.Skinned) {
+            LONG_PTR ex = GetWindowLongPtrW(FWindow, GWL_EXSTYLE);
+            ex = o.Skinned ? ex & ~static_cast<LONG_PTR>(WS_EX_CLIENTEDGE) : ex | WS_EX_CLIENTEDGE;
+            SetWindowLongPtrW(FWindow, GWL_EXSTYLE, ex);
+            SetWindowPos(FWindow, nullptr, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        }
+        if (o.CharCase != old.CharCase || o.Alignment != old.Alignment) {
+            LONG_PTR style = GetWindowLongPtrW(FWindow, GWL_STYLE);
+            style &= ~static_cast<LONG_PTR>(ES_UPPERCASE | ES_LOWERCASE | ES_CENTER | ES_RIGHT);
+            if (o.CharCase == 1) style |= ES_UPPERCASE;
+            if (o.CharCase == 2) style |= ES_LOWERCASE;
+            if (o.Alignment == 1) style |= ES_RIGHT;
+            if (o.Alignment == 2) style |= ES_CENTER;
+            SetWindowLongPtrW(FWindow, GWL_STYLE, style);
+        }
+        if (o.PasswordChar != old.PasswordChar)
+            SendMessageW(FWindow, EM_SETPASSWORDCHAR, o.PasswordChar < 0x10000 ? static_cast<WPARAM>(o.PasswordChar) : L'*',
+                         0);
+        InvalidateRect(FWindow, nullptr, TRUE);
+    }
     void SetFont(const TFontSpec& font) override {
         LOGFONTW lf{};
         lf.lfHeight = font.Height;
@@ -113,6 +165,11 @@ public:
     int ItemIndex() const override { return static_cast<int>(SendMessageW(FWindow, LB_GETCURSEL, 0, 0)); }
     void SetItemIndex(int index) override { SendMessageW(FWindow, LB_SETCURSEL, static_cast<WPARAM>(index), 0); }
 
+    // WM_PRINT is not used for the whole window: Wine paints no non-client area for
+    // it and puts the client area at the DC's origin, so a framed edit came out as
+    // its client shifted up-left over its frame, with an unpainted (black) band
+    // along the right and bottom edges. The frame is drawn here and the client is
+    // printed at its own offset, which gives the same picture on Windows.
     TArgbSurface Snapshot() override {
         RECT rc{};
         GetWindowRect(FWindow, &rc);
@@ -131,14 +188,64 @@ public:
         if (!dib) return result;
         HDC dc = CreateCompatibleDC(nullptr);
         HGDIOBJ old = SelectObject(dc, dib);
-        SendMessageW(FWindow, WM_PRINT, reinterpret_cast<WPARAM>(dc),
-                     PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND | PRF_CHILDREN);
-        GdiFlush();
+        auto* px = static_cast<std::uint32_t*>(bits);
+        const std::size_t count = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
         result = TArgbSurface(w, h);
-        const auto* src = static_cast<const std::uint32_t*>(bits);
-        // GDI leaves alpha 0: the native control is opaque.
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) result.Row(y)[x] = src[static_cast<std::size_t>(y) * w + x] | 0xFF000000u;
+
+        POINT client{0, 0};
+        ClientToScreen(FWindow, &client);
+        const int cx = client.x - rc.left, cy = client.y - rc.top;
+        const bool skinned = FOptions.Skinned && FKind == TNativeKind::Edit;
+        std::vector<std::uint32_t> under;
+        if (skinned) {
+            // The form's pixels under the child, exactly; the edit draws its text
+            // over them (CtlColor answers a transparent background).
+            under.resize(count);
+            const TArgbSurface& buffer = FForm.BackBuffer();
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    under[static_cast<std::size_t>(y) * w + x] = buffer.Pixel(FBounds.Left + x, FBounds.Top + y);
+            std::memcpy(px, under.data(), count * 4);
+        } else {
+            const std::uint32_t window = ColorToRgb(clWindow);
+            const std::uint32_t bgr = (window & 0xFF) << 16 | (window & 0xFF00) | (window >> 16 & 0xFF);
+            std::fill(px, px + count, bgr);
+            if (GetWindowLongPtrW(FWindow, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) {
+                RECT frame{0, 0, w, h};
+                DrawEdge(dc, &frame, EDGE_SUNKEN, BF_RECT);
+            }
+        }
+        const POINT previous = [&] {
+            POINT p{};
+            SetViewportOrgEx(dc, cx, cy, &p);
+            return p;
+        }();
+        RECT clientRect{};
+        GetClientRect(FWindow, &clientRect);
+        IntersectClipRect(dc, 0, 0, clientRect.right, clientRect.bottom);
+        FPrinting = true;
+        SendMessageW(FWindow, WM_PRINT, reinterpret_cast<WPARAM>(dc),
+                     PRF_CLIENT | (skinned ? 0 : PRF_ERASEBKGND) | PRF_CHILDREN);
+        FPrinting = false;
+        DrawCaret(dc);
+        SelectClipRgn(dc, nullptr);
+        SetViewportOrgEx(dc, previous.x, previous.y, nullptr);
+        GdiFlush();
+        for (int y = 0; y < h; ++y) {
+            std::uint32_t* out = result.Row(y);
+            for (int x = 0; x < w; ++x) {
+                const std::size_t i = static_cast<std::size_t>(y) * w + x;
+                if (!skinned) {
+                    out[x] = px[i] | 0xFF000000u;  // GDI leaves alpha 0: the native control is opaque
+                    continue;
+                }
+                // GDI zeroes the alpha of what it writes: that is ink (text,
+                // selection, caret), opaque; everything else is the form's pixel.
+                const std::uint32_t was = under[i], now = px[i];
+                const bool written = now != was || ((now >> 24) == 0 && (was >> 24) != 0);
+                out[x] = written ? now | 0xFF000000u : was;
+            }
+        }
         SelectObject(dc, old);
         DeleteDC(dc);
         DeleteObject(dib);
@@ -147,10 +254,92 @@ public:
     void* PlatformHandle() const override { return FWindow; }
 
 private:
+    // The form's back buffer under the child, into the child's client DC.
+    void PaintFormPixels(HDC dc) {
+        const TArgbSurface& buffer = FForm.BackBuffer();
+        const TRect r = FBounds.Intersect(buffer.Bounds());
+        if (r.IsEmpty()) return;
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = buffer.Stride();
+        bi.bmiHeader.biHeight = -r.Height();
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        SetDIBitsToDevice(dc, r.Left - FBounds.Left, r.Top - FBounds.Top, static_cast<DWORD>(r.Width()),
+                          static_cast<DWORD>(r.Height()), r.Left, 0, 0, static_cast<UINT>(r.Height()),
+                          buffer.Row(r.Top), &bi, DIB_RGB_COLORS);
+    }
+
+    // A snapshot shows no system caret: it is drawn in, steady, while the child
+    // has the focus.
+    void DrawCaret(HDC dc) {
+        if (GetFocus() != FWindow || FKind != TNativeKind::Edit) return;
+        POINT caret{};
+        if (!GetCaretPos(&caret)) return;
+        TEXTMETRICW tm{};
+        HGDIOBJ oldFont = SelectObject(dc, FFont ? static_cast<HGDIOBJ>(FFont) : GetStockObject(DEFAULT_GUI_FONT));
+        GetTextMetricsW(dc, &tm);
+        SelectObject(dc, oldFont);
+        DWORD width = 1;
+        SystemParametersInfoW(SPI_GETCARETWIDTH, 0, &width, 0);
+        const COLORREF color = FOptions.Skinned ? ColorToRgb(FOptions.TextColor) : GetSysColor(COLOR_WINDOWTEXT);
+        HBRUSH brush = CreateSolidBrush(color);
+        RECT r{caret.x, caret.y, caret.x + static_cast<LONG>(std::max<DWORD>(width, 1)), caret.y + tm.tmHeight};
+        FillRect(dc, &r, brush);
+        DeleteObject(brush);
+    }
+
+    LRESULT Handle(UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_NCHITTEST && FOptions.HitTransparent) return HTTRANSPARENT;
+        if (msg == WM_MOUSEMOVE && !FTracking) {
+            TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, FWindow, 0};
+            FTracking = TrackMouseEvent(&tme) != FALSE;
+            if (FEvents.OnHover) FEvents.OnHover(true);
+        }
+        if (msg == WM_MOUSELEAVE) {
+            FTracking = false;
+            if (FEvents.OnHover) FEvents.OnHover(false);
+        }
+        const LRESULT result = CallWindowProcW(FOldProc, FWindow, msg, wp, lp);
+        switch (msg) {
+            case WM_PAINT:
+            case WM_KEYDOWN:
+            case WM_KEYUP:
+            case WM_CHAR:
+            case WM_LBUTTONDOWN:
+            case WM_LBUTTONUP:
+            case WM_LBUTTONDBLCLK:
+            case WM_SETFOCUS:
+            case WM_KILLFOCUS:
+            case EM_SETSEL:
+            case WM_TIMER:  // selection scrolling while the mouse drags outside
+                if (FEvents.OnRepaint) FEvents.OnRepaint();
+                break;
+            case WM_MOUSEMOVE:
+                if ((wp & MK_LBUTTON) && FEvents.OnRepaint) FEvents.OnRepaint();
+                break;
+            default: break;
+        }
+        return result;
+    }
+
+    static LRESULT CALLBACK ChildProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+        auto* self = reinterpret_cast<TWin32NativeChild*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+        return self->Handle(msg, wp, lp);
+    }
+
+    const TCustomForm& FForm;
     TNativeKind FKind;
     TNativeChildEvents FEvents;
     HWND FWindow = nullptr;
+    WNDPROC FOldProc = nullptr;
     HFONT FFont = nullptr;
+    TRect FBounds;
+    TNativeEditOptions FOptions;
+    bool FPrinting = false;
+    bool FTracking = false;
 };
 
 class TWin32FormWindow final : public TFormWindow {
@@ -167,7 +356,9 @@ public:
             return RegisterClassExW(&wc) != 0;
         }();
         (void)registered;
-        DWORD exStyle = form.ShowNoActivate() ? (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE) : WS_EX_APPWINDOW;
+        DWORD exStyle = form.ShowNoActivate() ? (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE)
+                        : form.TaskbarButton() ? WS_EX_APPWINDOW
+                                               : WS_EX_TOOLWINDOW;
         if (form.FormStyle() == TFormStyle::fsStayOnTop) exStyle |= WS_EX_TOPMOST;
         const std::wstring caption = Widen(form.Caption().empty() ? title : form.Caption());
         FWindow = CreateWindowExW(exStyle, kClassName, caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, form.Left(),
@@ -263,7 +454,7 @@ public:
         FTracking = TrackMouseEvent(&tme) != FALSE;
     }
     std::unique_ptr<TNativeChildWindow> CreateNativeChild(TNativeKind kind, TNativeChildEvents events) override {
-        return std::make_unique<TWin32NativeChild>(FWindow, kind, std::move(events));
+        return std::make_unique<TWin32NativeChild>(FWindow, FForm, kind, std::move(events));
     }
     void* PlatformHandle() const override { return FWindow; }
 
@@ -414,6 +605,14 @@ private:
                 if (FForm.ShowNoActivate()) return MA_NOACTIVATE;
                 break;
             case WM_CLOSE: FForm.HandleCloseRequest(); return 0;
+            case WM_CTLCOLOREDIT:
+            case WM_CTLCOLORSTATIC:
+                if (lp)
+                    if (auto* child = reinterpret_cast<TWin32NativeChild*>(
+                            GetWindowLongPtrW(reinterpret_cast<HWND>(lp), GWLP_USERDATA)))
+                        if (HBRUSH brush = child->CtlColor(reinterpret_cast<HDC>(wp)))
+                            return reinterpret_cast<LRESULT>(brush);
+                break;
             case WM_COMMAND:
                 // Notifications of our native children (edits, lists).
                 if (lp)

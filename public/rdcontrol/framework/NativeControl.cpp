@@ -28,6 +28,8 @@ void TNativeControl::Sync() {
         TNativeChildEvents events;
         events.OnChange = [this] { NativeChanged(); };
         events.OnFocus = [this] { NativeFocused(); };
+        events.OnRepaint = [this] { NativeRepaint(); };
+        events.OnHover = [this](bool inside) { NativeHover(inside); };
         FNative = window->CreateNativeChild(FKind, std::move(events));
         if (!FNative) return;
         FNativeOwner = window;
@@ -38,7 +40,7 @@ void TNativeControl::Sync() {
         NativeCreated();
     }
     if (!FNative) return;
-    const TRect rect = FormRect();
+    const TRect rect = NativeRect();
     if (rect != FSyncedRect) {
         FNative->SetBounds(rect);
         FSyncedRect = rect;
@@ -48,22 +50,43 @@ void TNativeControl::Sync() {
         FNative->SetVisible(visible);
         FSyncedVisible = visible;
     }
-    bool enabled = true;
-    for (const TControl* c = this; c && enabled; c = c->Parent()) enabled = c->Enabled();
+    const bool enabled = NativeEnabled();
     if (enabled != FSyncedEnabled) {
         FNative->SetEnabled(enabled);
         FSyncedEnabled = enabled;
     }
 }
 
-void TNativeControl::Paint(TRdCanvas& canvas) {
+bool TNativeControl::NativeEnabled() const {
+    for (const TControl* c = this; c; c = c->Parent())
+        if (!c->Enabled()) return false;
+    return true;
+}
+
+void TNativeControl::Paint(TRdCanvas& canvas) { PaintNative(canvas); }
+
+void TNativeControl::PaintNative(TRdCanvas& canvas) {
     const TCustomForm* form = Form();
-    if (FNative && form && form->Layering() == TFormLayering::PerPixelAlpha) canvas.Draw(0, 0, FNative->Snapshot());
+    if (!FNative || !form || form->Layering() != TFormLayering::PerPixelAlpha) return;
+    const TRect rect = NativeRect();
+    const TPoint origin = FormOrigin();
+    canvas.Draw(rect.Left - origin.X, rect.Top - origin.Y, FNative->Snapshot());
 }
 
 void TNativeControl::DoEnter() {
     if (FNative) FNative->SetFocus();
     TWinControl::DoEnter();
+}
+
+void TNativeControl::DoExit() {
+    // The keys go back to the form's window (and from there to the next control).
+    if (FNative) FNative->ReleaseFocus();
+    TWinControl::DoExit();
+}
+
+void TNativeControl::NativeRepaint() {
+    const TCustomForm* form = Form();
+    if (form && form->Layering() == TFormLayering::PerPixelAlpha) Invalidate();
 }
 
 void TNativeControl::FontChanged() {
@@ -87,17 +110,26 @@ TNativeEdit::TNativeEdit(TComponent* owner) : TNativeControl(owner, TNativeKind:
 std::string TNativeEdit::Text() const { return Native() ? Native()->Text() : FText; }
 
 void TNativeEdit::SetText(const std::string& utf8) {
+    if (!Native() && utf8 == FText) return;
     FText = utf8;
-    // The native edit reports the change like a typed one (OnChange).
-    if (Native()) Native()->SetText(utf8);
+    // The native edit reports the change like a typed one (OnChange); without one
+    // the control reports it itself.
+    if (Native())
+        Native()->SetText(utf8);
+    else
+        TNativeControl::NativeChanged();
 }
 
 void TNativeEdit::NativeCreated() {
+    // The text the control already had: no change to report.
+    FTakingText = true;
     if (!FText.empty()) Native()->SetText(FText);
+    FTakingText = false;
 }
 
 void TNativeEdit::NativeChanged() {
-    FText = Native()->Text();
+    if (FTakingText) return;
+    if (Native()) FText = Native()->Text();
     TNativeControl::NativeChanged();
 }
 

@@ -37,11 +37,23 @@ public:
 
 protected:
     void Paint(TRdCanvas& canvas) override;
+    // On a per-pixel-alpha form: the native window's snapshot at its place.
+    void PaintNative(TRdCanvas& canvas);
     void DoEnter() override;
+    void DoExit() override;
     void FontChanged() override;
+    // Where the native window goes, in form coordinates (the whole control here;
+    // a skinned edit keeps its frame to itself).
+    virtual TRect NativeRect() const { return FormRect(); }
+    // Whether the native window is enabled (as the control and its parents are).
+    virtual bool NativeEnabled() const;
     // The native window was just made: give it this control's state.
     virtual void NativeCreated() {}
     virtual void NativeChanged();
+    // Its look changed without a content change (caret, selection).
+    virtual void NativeRepaint();
+    // The pointer came over the native window or left it.
+    virtual void NativeHover(bool /*inside*/) {}
 
 private:
     void NativeFocused();
@@ -66,6 +78,7 @@ protected:
 
 private:
     std::string FText;  // while there is no native window, and as the last known text
+    bool FTakingText = false;
 };
 
 // A native list of strings with one selected item.

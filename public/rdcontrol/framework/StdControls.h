@@ -12,6 +12,7 @@
 
 enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout : std::uint8_t { tlTop, tlCenter, tlBottom };
+enum TVerticalAlignment : std::uint8_t { taAlignTop, taAlignBottom, taVerticalCenter };
 enum TBevelCut : std::uint8_t { bvNone, bvLowered, bvRaised, bvSpace };
 
 // A control without a window of its own: it paints into its form's back buffer.

@@ -14,7 +14,14 @@ TWinControl::~TWinControl() {
     for (TControl* child : std::vector<TControl*>(FControls)) child->SetParent(nullptr);
 }
 
-void TWinControl::InsertControl(TControl* control) { FControls.push_back(control); }
+void TWinControl::InsertControl(TControl* control) {
+    FControls.push_back(control);
+    ControlInserted(control);
+}
+
+void TWinControl::ShowControl(TControl* control) {
+    if (Parent()) Parent()->ShowControl(control);
+}
 
 void TWinControl::RemoveControl(TControl* control) {
     std::erase(FControls, control);
@@ -186,6 +193,7 @@ bool TWinControl::Focused() const {
 }
 
 void TWinControl::SetFocus() {
+    if (Parent()) Parent()->ShowControl(this);
     if (TCustomForm* form = Form(); form && CanFocus()) form->SetActiveControl(this);
 }
 

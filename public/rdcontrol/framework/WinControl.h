@@ -40,6 +40,11 @@ public:
     void DisableAlign() { ++FAlignLevel; }
     void EnableAlign();
 
+    // A control inside wants to be seen (it is being focused): containers that show
+    // one child at a time (a notebook's pages) bring it into view. The default asks
+    // the parent.
+    virtual void ShowControl(TControl* control);
+
     bool TabStop() const { return FTabStop; }
     void SetTabStop(bool v) { FTabStop = v; }
     bool CanFocus() const;
@@ -66,6 +71,9 @@ protected:
     // After the children, for controls that draw over them (OnPaint of a panel).
     virtual void PaintAfterChildren(TRdCanvas& /*canvas*/) {}
     virtual void AlignControls(TRect& rect);
+    // A control was just placed in this one (on top). Containers that keep their
+    // children elsewhere (a notebook moves them onto its active page) act here.
+    virtual void ControlInserted(TControl* /*control*/) {}
     void FontChanged() override;
     void ParentColorChanged() override;
 

@@ -29,6 +29,8 @@ struct TFakeNativeChild final : TNativeChildWindow {
     TNativeChildEvents Events;
     TRect Bounds;
     bool Visible = false, Enabled = true, Focused = false;
+    TNativeEditOptions Options;
+    int Redraws = 0;
     std::string TextValue;
     std::vector<std::string> Items;
     int Index = -1;
@@ -43,6 +45,9 @@ struct TFakeNativeChild final : TNativeChildWindow {
     void SetVisible(bool v) override { Visible = v; }
     void SetEnabled(bool v) override { Enabled = v; }
     void SetFocus() override { Focused = true; }
+    void ReleaseFocus() override { Focused = false; }
+    void Redraw() override { ++Redraws; }
+    void SetEditOptions(const TNativeEditOptions& o) override { Options = o; }
     void SetFont(const TFontSpec&) override {}
     std::string Text() const override { return TextValue; }
     void SetText(const std::string& t) override {
@@ -52,7 +57,11 @@ struct TFakeNativeChild final : TNativeChildWindow {
     void SetItems(const std::vector<std::string>& items) override { Items = items; }
     int ItemIndex() const override { return Index; }
     void SetItemIndex(int i) override { Index = i; }
-    TArgbSurface Snapshot() override { return TArgbSurface(Bounds.Width(), Bounds.Height(), 0xFFFFFFFFu); }
+    // A plain child is opaque white; a skinned edit adds no ink of its own here (the
+    // form's pixels under it stay as they are).
+    TArgbSurface Snapshot() override {
+        return TArgbSurface(Bounds.Width(), Bounds.Height(), Options.Skinned ? 0u : 0xFFFFFFFFu);
+    }
     void* PlatformHandle() const override { return nullptr; }
 
     void UserTypes(const std::string& t) { SetText(TextValue + t); }
