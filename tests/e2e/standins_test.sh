@@ -6,7 +6,7 @@
 # trusts the authority (the Windows download engine fetches the package over HTTPS
 # through the system store); one server stops alone; everything stops. Then the
 # modes: a server down from the start, plain HTTP, a descriptor MD5 that does not
-# match, and a package that fails when run.
+# match, and a package padded past its program image that fails when run.
 # usage: standins_test.sh WINE_RUN QTOOL_EXE DEMOSETUP_EXE   (WINE_RUN: <tree>/wine-run)
 set -uo pipefail
 absolute() { echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
@@ -110,7 +110,7 @@ check "the override left the prefix" "" "$(registry_value UpdateHost)$(registry_
 
 # --- modes ------------------------------------------------------------------------------
 "$standins" start "$work/b" "$wine_run" --down main --http --bad-md5 --failing-package --setup-seconds 1 \
-  >/dev/null || { echo "FAIL the stand-ins did not start with modes"; exit 1; }
+  --package-mib 4 >/dev/null || { echo "FAIL the stand-ins did not start with modes"; exit 1; }
 check "a server down from the start: its named port is closed" "closed" "$(closed "$(value b UPDATE_HOST)/")"
 read_override
 check "the override names plain HTTP" "$(value b REGIONAL_HOST)" "$(registry_value RegionalHost)"
@@ -123,9 +123,13 @@ check "a descriptor MD5 that is not the package's" "differs" \
   "$([ "$(descriptor_key MD5 <<<"$descriptor")" != "$(md5_of <"$work/failing.exe")" ] && echo differs || echo same)"
 check "the failing package carries its settings as its last line" "QARTO-DEMO-SETUP seconds=1 fail=1" \
   "$(tail -n 1 "$work/failing.exe")"
+check "... after padding to 4 MiB" "yes" "$([ "$(stat -c %s "$work/failing.exe")" -gt 4194304 ] && echo yes || echo no)"
 "$wine_run" "$work/failing.exe" /sp- /verysilent /suppressmsgboxes /NORESTART "/DIR=C:\\$install_dir\\" '/TASKS=' \
   >/dev/null 2>&1
 check "the failing package fails when run" "1" "$?"
+check "... as told, though padded past its program image" "failed: told to fail" \
+  "$("$wine_run" reg query 'HKCU\Software\Qarto Demo Package' /v SetupResult 2>/dev/null | tr -d '\r' |
+     sed -n 's/^ *SetupResult *REG_SZ *//p')"
 check "... after recording the command line it was given" "yes" \
   "$(grep -q "/DIR=C:\\\\$install_dir\\\\" "$prefix_c/$install_dir/setup-commandline.txt" && echo yes || echo no)"
 "$standins" stop "$work/b"
