@@ -5,8 +5,9 @@
 # built-in fallback path; the prefix holds the override naming every server and
 # trusts the authority (the Windows download engine fetches the package over HTTPS
 # through the system store); one server stops alone; everything stops. Then the
-# modes: a server down from the start, plain HTTP, a descriptor MD5 that does not
-# match, and a package padded past its program image that fails when run.
+# modes: a server down from the start, plain HTTP, the package through the fault
+# server, a descriptor MD5 that does not match, and a package padded past its
+# program image that fails when run.
 # usage: standins_test.sh WINE_RUN QTOOL_EXE DEMOSETUP_EXE   (WINE_RUN: <tree>/wine-run)
 set -uo pipefail
 absolute() { echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
@@ -110,15 +111,20 @@ check "the override left the prefix" "" "$(registry_value UpdateHost)$(registry_
 
 # --- modes ------------------------------------------------------------------------------
 "$standins" start "$work/b" "$wine_run" --down main --http --bad-md5 --failing-package --setup-seconds 1 \
-  --package-mib 4 >/dev/null || { echo "FAIL the stand-ins did not start with modes"; exit 1; }
+  --package-mib 4 --faults noranges=1 >/dev/null || { echo "FAIL the stand-ins did not start with modes"; exit 1; }
 check "a server down from the start: its named port is closed" "closed" "$(closed "$(value b UPDATE_HOST)/")"
 read_override
 check "the override names plain HTTP" "$(value b REGIONAL_HOST)" "$(registry_value RegionalHost)"
 check "... as http://" "http" "$(registry_value RegionalHost | cut -d: -f1)"
 descriptor=$(fetch "$(value b REGIONAL_DESCRIPTOR_URL)")
-fetch "$(value b REGIONAL_PACKAGE_URL)" >"$work/failing.exe"
+fetch -D "$work/headers" "$(value b REGIONAL_PACKAGE_URL)" >"$work/failing.exe"
 check "the regional descriptor over HTTP names the package" "$(value b REGIONAL_PACKAGE_URL)" \
   "$(descriptor_key URL <<<"$descriptor")"
+check "the descriptor names the package on the fault server" \
+  "http://127.0.0.1:$(value b FAULTS_HTTP_PORT)/files/dl/zyr/setup/QartoPrivateBrowserSetup.exe?scenario=regional" \
+  "$(value b REGIONAL_PACKAGE_URL)"
+check "... which applies the faults asked for (no Accept-Ranges)" "0" "$(grep -ci '^accept-ranges' "$work/headers")"
+check "... and counts what it sent" "$(stat -c %s "$work/failing.exe")" "$("$standins" bytes "$work/b")"
 check "a descriptor MD5 that is not the package's" "differs" \
   "$([ "$(descriptor_key MD5 <<<"$descriptor")" != "$(md5_of <"$work/failing.exe")" ] && echo differs || echo same)"
 check "the failing package carries its settings as its last line" "QARTO-DEMO-SETUP seconds=1 fail=1" \
