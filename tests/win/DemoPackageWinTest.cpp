@@ -456,6 +456,20 @@ TEST_F(DemoPackage, BrowserShowsAndRecordsEachCommandLine) {
     EXPECT_EQ(Lines(FInstallDir + kBrowserCommandLineFile), (std::vector<std::string>{first, Quoted(Browser())}));
 }
 
+TEST_F(DemoPackage, SetupReplacesARunningBrowser) {
+    PlaceBuiltPrograms();
+    const UniqueHandle browser = Start(Quoted(Browser()));
+    ASSERT_TRUE(browser);
+    HWND window = WaitForWindow(browser.get(), 30);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(RunProgram(SetupCommandLine(DemoDir() + "DemoSetup.exe", "/TASKS=\"\"")).exitCode, 0u)
+        << SetupResult();
+    EXPECT_EQ(InstallFinished(), 1u);
+    EXPECT_EQ(ReadWhole(Browser()), ReadWhole(DemoDir() + kBrowserExeName));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForExit(browser.get(), 15000), 0u);
+}
+
 TEST_F(DemoPackage, BrowserCarriesItsVersion) {
     const auto record = WindowsVersionResources().Read(DemoDir() + kBrowserExeName);
     ASSERT_TRUE(record);

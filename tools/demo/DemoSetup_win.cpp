@@ -62,10 +62,25 @@ void WriteUninstallKey(const std::string& installDir, const std::string& browser
     SetRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation", installDir, view);
 }
 
+// Writes a carried program into the folder. The browser of an earlier installation
+// may still be running: Windows lets a running program's file be renamed but not
+// replaced, so it is moved aside, as installers do, and removed at the next restart.
+void InstallProgram(int resource, const std::string& file) {
+    const std::wstring wide = Widen(file);
+    if (FileExists(file) && !DeleteFileW(wide.c_str())) {
+        const std::wstring aside = wide + L".old";
+        DeleteFileW(aside.c_str());
+        if (!MoveFileExW(wide.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING))
+            ThrowSystemError("move aside " + file, GetLastError());
+        MoveFileExW(aside.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    }
+    WriteResourceToFile(resource, file);
+}
+
 void Install(const SetupRequest& request) {
     const std::string browserExe = request.installDir + kBrowserExeName;
-    WriteResourceToFile(IDR_DEMO_BROWSER, browserExe);
-    WriteResourceToFile(IDR_DEMO_INIT, request.installDir + kInitExeName);
+    InstallProgram(IDR_DEMO_BROWSER, browserExe);
+    InstallProgram(IDR_DEMO_INIT, request.installDir + kInitExeName);
     WriteUninstallKey(request.installDir, browserExe);
     if (request.desktopIcon) {
         CreateShellLink(ShellFolder(CSIDL_DESKTOPDIRECTORY) + "\\" + kBrowserShortcutName, browserExe,
