@@ -36,7 +36,9 @@ check "--write-generated and --print-md5 agree" "$md5" "$(python3 "$tools/qarto_
 
 # nginx: two instances, each on its own ports.
 started "$tools/nginx.sh" start "$work/nginx1" "$work/root"
-started "$tools/nginx.sh" start "$work/nginx2" "$work/root"
+# The second one with extra server directives: a location of its own.
+printf 'location = /extra { return 204; }\n' >"$work/extra.conf"
+started "$tools/nginx.sh" start "$work/nginx2" "$work/root" "$work/extra.conf"
 n1_http=$(env_value "$work/nginx1/nginx.env" NGINX_HTTP_PORT)
 n1_https=$(env_value "$work/nginx1/nginx.env" NGINX_HTTPS_PORT)
 n2_http=$(env_value "$work/nginx2/nginx.env" NGINX_HTTP_PORT)
@@ -48,6 +50,10 @@ check "nginx answers a range with 206" "206 1000" \
   "$(fetch -o /dev/null -w '%{http_code} %{size_download}' -r 1000-1999 "http://127.0.0.1:$n2_http/sub/file.bin")"
 check "the second instance serves too" "$md5" "$(fetch "http://127.0.0.1:$n2_http/sub/file.bin" | md5sum | cut -d' ' -f1)"
 check "nginx logs in its folder" "yes" "$(grep -q 'GET /sub/file.bin' "$work/nginx1/nginx-access.log" && echo yes || echo no)"
+check "nginx logs the status, body bytes and range" "206 1000 \"bytes=1000-1999\"" \
+  "$(grep -o '206 1000 "bytes=1000-1999"' "$work/nginx2/nginx-access.log")"
+check "nginx takes extra server directives" "204" \
+  "$(fetch -o /dev/null -w '%{http_code}' "http://127.0.0.1:$n2_http/extra")"
 
 # tinyproxy in front of the Python server.
 started "$tools/serverctl.sh" start "$work/server"

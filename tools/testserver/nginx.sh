@@ -1,24 +1,32 @@
 #!/usr/bin/env bash
-# nginx.sh start DIR ROOT   serve ROOT with a real nginx over HTTP and HTTPS on loopback
-# nginx.sh stop DIR         stop it and wait until it has ended
+# nginx.sh start DIR ROOT [EXTRA]   serve ROOT with a real nginx over HTTP and HTTPS on loopback
+# nginx.sh stop DIR                 stop it and wait until it has ended
 #
 # Everything of this instance lives in DIR: nginx.conf, the test certificates
 # (make_test_ca.sh), logs, temporary files, the pid file, and nginx.env with
 # NGINX_HTTP_PORT, NGINX_HTTPS_PORT and NGINX_PID. Nothing in /etc or /var is used, so
 # several instances run side by side. sendfile is on, as on a production server.
+# EXTRA, a file of server-block directives (limit_rate, locations), is included in
+# the server block. The access log has one line per request: address, time, request
+# line, status, body bytes sent, the Range header, request time.
 set -euo pipefail
 # shellcheck source=tools/testserver/lib.sh
 source "$(dirname "$0")/lib.sh"
-usage() { echo "usage: $0 start DIR ROOT | stop DIR" >&2; exit 2; }
+usage() { echo "usage: $0 start DIR ROOT [EXTRA] | stop DIR" >&2; exit 2; }
 [ $# -ge 2 ] || usage
 command=$1 dir=$2
 nginx=${NGINX:-/usr/sbin/nginx}
 
 case $command in
 start)
-  [ $# -eq 3 ] || usage
+  [ $# -eq 3 ] || [ $# -eq 4 ] || usage
   [ -d "$3" ] || die "no folder $3"
   root=$(cd "$3" && pwd)
+  include_line=
+  if [ $# -eq 4 ]; then
+    [ -f "$4" ] || die "no file $4"
+    include_line="include $(cd "$(dirname "$4")" && pwd)/$(basename "$4");"
+  fi
   mkdir -p "$dir"
   dir=$(cd "$dir" && pwd)
   if [ -f "$dir/nginx.env" ] && is_running "$(env_value "$dir/nginx.env" NGINX_PID)"; then
@@ -41,7 +49,8 @@ pid $dir/nginx.pid;
 error_log $dir/nginx-error.log info;
 events { worker_connections 256; }
 http {
-    access_log $dir/nginx-access.log;
+    log_format qarto '\$remote_addr [\$time_local] "\$request" \$status \$body_bytes_sent "\$http_range" \$request_time';
+    access_log $dir/nginx-access.log qarto;
     client_body_temp_path $dir/nginx-temp/body;
     proxy_temp_path $dir/nginx-temp/proxy;
     fastcgi_temp_path $dir/nginx-temp/fastcgi;
@@ -59,6 +68,7 @@ http {
         ssl_certificate_key $dir/server.key;
         ssl_protocols TLSv1.2 TLSv1.3;
         root $root;
+        $include_line
     }
 }
 EOF
