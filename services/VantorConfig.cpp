@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "os/FileBytes.h"
+#include "os/FileCopy.h"
 #include "os/Utf8Path.h"
 #include "public/rdcontrol/ini/IniFileNames.h"
 #include "public/rdcontrol/ini/SafeIniFile.h"
@@ -30,16 +31,16 @@ std::optional<std::string> ReadDataFile(const std::string& fileName, const Clock
     if (auto bytes = ReadFileBytes(path)) return bytes;
     const std::string stamp = FormatTimeStamp(clock.LocalTime(), "hhnnsszzz").value_or("000000000");
     const fs::path copy = Utf8Path(fileName + "." + stamp);
-    std::error_code ec;
-    fs::copy_file(path, copy, fs::copy_options::overwrite_existing, ec);
-    if (ec) return std::nullopt;  // "backup file <name> failed."
+    if (!CopyFileReplacing(path, copy)) return std::nullopt;  // "backup file <name> failed."
     auto bytes = ReadFileBytes(copy);
+    std::error_code ec;
     fs::remove(copy, ec);
     return bytes;
 }
 
-// Loads the file into `ini` (emptied first), or leaves only the load-failure marker.
-void Load(TSafeIniFile& ini, const std::string& fileName, const Clock& clock) {
+}  // namespace
+
+void LoadDataFile(TSafeIniFile& ini, const std::string& fileName, const Clock& clock) {
     ini.LoadFromString("");
     std::error_code ec;
     const bool exists = fs::exists(Utf8Path(fileName), ec);
@@ -57,11 +58,11 @@ void Load(TSafeIniFile& ini, const std::string& fileName, const Clock& clock) {
     ini.LoadFromString(DecodeText(std::string_view(reinterpret_cast<const char*>(plain.data()), plain.size())).utf8);
 }
 
-void Save(TSafeIniFile& ini, const std::string& fileName, const Clock& clock) {
+void SaveDataFile(TSafeIniFile& ini, const std::string& fileName, const Clock& clock) {
     try {
         if (HasLoadFailure(ini)) {
             TSafeIniFile disk;
-            Load(disk, fileName, clock);
+            LoadDataFile(disk, fileName, clock);
             if (HasLoadFailure(disk)) return;  // still unreadable: leave it as it is
             for (const std::string& section : disk.ReadSections())
                 for (const std::string& key : disk.ReadSection(section))
@@ -95,27 +96,25 @@ void Save(TSafeIniFile& ini, const std::string& fileName, const Clock& clock) {
     }
 }
 
-}  // namespace
-
 TVantorConfig::TVantorConfig(const std::string& fileName, const Clock& clock, const std::string& userDataDir)
     : FileName(fileName.empty() ? userDataDir + "VPN\\NpGic.kvdt" : fileName), FClock(clock) {}
 
 std::string TVantorConfig::ReadString(const std::string& section, const std::string& key,
                                       const std::string& def) const {
     TSafeIniFile ini;
-    Load(ini, FileName, FClock);
+    LoadDataFile(ini, FileName, FClock);
     return ini.ReadString(section, key, def);
 }
 
 void TVantorConfig::WriteString(const std::string& section, const std::string& key, const std::string& value) {
     TSafeIniFile ini;
-    Load(ini, FileName, FClock);
+    LoadDataFile(ini, FileName, FClock);
     ini.WriteString(section, key, value);
-    Save(ini, FileName, FClock);
+    SaveDataFile(ini, FileName, FClock);
 }
 
 bool TVantorConfig::ValueExists(const std::string& section, const std::string& key) const {
     TSafeIniFile ini;
-    Load(ini, FileName, FClock);
+    LoadDataFile(ini, FileName, FClock);
     return ini.ValueExists(section, key);
 }

@@ -16,9 +16,17 @@
 #include <string>
 
 #include "os/Clock.h"
+#include "public/rdcontrol/ini/SafeIniFile.h"
 
 inline constexpr const char* kLoadFailureSection = "main_file_load";
 inline constexpr const char* kLoadFailureKey = "file_load_error";
+
+// The two steps every operation is made of. LoadDataFile replaces the content of
+// `ini` (an INI without a file name of its own) with the file's, or with the marker
+// alone. SaveDataFile writes `ini` to the file (merging the file's values first when
+// `ini` carries the marker), replacing it in one step; errors are swallowed.
+void LoadDataFile(TSafeIniFile& ini, const std::string& fileName, const Clock& clock);
+void SaveDataFile(TSafeIniFile& ini, const std::string& fileName, const Clock& clock);
 
 class TVantorConfig {
 public:

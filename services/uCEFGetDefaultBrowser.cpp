@@ -117,14 +117,20 @@ TBrowserKind GetDefaultBrowserKind(const OsServices& os, TBrowserKind def, const
     if (v.major == 10 || (v.major == 6 && v.minor > 1 && v.build >= 9000))
         return UserChoiceMethod(os, ownExeName, result);
 
-    std::optional<std::string> command;
+    // (A plain string and a flag: GCC 12 mistakes an optional string for an
+    // uninitialised one here at -O3.)
+    std::string command;
+    bool found = false;
     if (v.major == 5) {
-        command = UserOrClassesHttpCommand(os);
-        if (command && command->empty()) command.reset();
+        if (auto http = UserOrClassesHttpCommand(os)) {
+            command = std::move(*http);
+            found = !command.empty();
+        }
     }
-    if (!command) {
-        command = StartMenuInternetMethod(os);
-        if (!command) return v.major == 5 ? result : UserChoiceMethod(os, ownExeName, result);
+    if (!found) {
+        auto client = StartMenuInternetMethod(os);
+        if (!client) return v.major == 5 ? result : UserChoiceMethod(os, ownExeName, result);
+        command = std::move(*client);
     }
-    return ClassifyCommand(os, *command, ownExeName, result, TClassifyNames::Legacy);
+    return ClassifyCommand(os, command, ownExeName, result, TClassifyNames::Legacy);
 }
