@@ -157,7 +157,8 @@ void TApiClient::ResetCurServerTime() {
     FInfo.ServerTime = 0;
 }
 
-void TApiClient::PostParams(const std::string& url, const std::string& params, std::string& answer) {
+void TApiClient::PostParams(const std::string& url, const std::string& params, std::string& answer,
+                            TRequestStatus* status) {
     answer.clear();
     const std::string json = Dump(ParamsToJson(params));
     const std::string body = json.empty() ? std::string() : ScrambleText(json);
@@ -169,6 +170,10 @@ void TApiClient::PostParams(const std::string& url, const std::string& params, s
         if (http.Post(url, &body, &received) == 200) answer = std::move(received);
     } catch (const ERequestError&) {
         // The report is best effort; the installation goes on.
+    }
+    if (status) {
+        status->StatusCode = http.StatusCode();
+        status->TransportError = http.SocketError;
     }
 }
 

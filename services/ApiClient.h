@@ -73,8 +73,9 @@ public:
     void ResetCurServerTime();
     // Posts the parameter text (services/ParamText.h) as a scrambled JSON object,
     // content type "application/x-www-form-urlencoded". `answer` is the answer's text
-    // when the status is 200, else "".
-    void PostParams(const std::string& url, const std::string& params, std::string& answer);
+    // when the status is 200, else "". `status` (may be null) receives how it went.
+    void PostParams(const std::string& url, const std::string& params, std::string& answer,
+                    TRequestStatus* status = nullptr);
     // The "FileVersion" text of `exePath` (empty: "QartoBrowser.exe" beside this
     // program), `def` when it has none; with `useCache` the first answer is kept.
     std::string GetProductVersion(const std::string& exePath, const std::string& def, bool useCache);
