@@ -55,9 +55,10 @@ http=http://127.0.0.1:$(sed -n 's/^HTTP_PORT=//p' "$work/api/api.env")
 https=https://localhost:$(sed -n 's/^HTTPS_PORT=//p' "$work/api/api.env")
 requests() { curl -s "$http/_requests"; }
 configure() { curl -s "$http/_reset" >/dev/null && curl -s "$http/_config?$1" >/dev/null; }
-request_summary() {  # the recorded requests as "kind:ok:path" lines
+request_summary() {  # the recorded requests as "kind:ok:path" lines ("error" if unreadable)
   requests | python3 -c 'import json,sys
-for r in json.load(sys.stdin): print(f"{r[\"kind\"]}:{r[\"ok\"]}:{r[\"path\"]}", *r["errors"])'
+for r in json.load(sys.stdin): print(":".join([r["kind"], str(r["ok"]), r["path"]]), *r["errors"])' ||
+    echo error
 }
 "$wine_run" "$trustca_exe" "$work/api/ca.pem" >/dev/null 2>&1 || { echo "FAIL cannot trust the test authority"; exit 1; }
 root_unix=$(unix_path "$test_root")

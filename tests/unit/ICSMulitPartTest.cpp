@@ -221,6 +221,21 @@ TEST_F(MultipartRequest, DamagedOrOversizedGzipFailsCleanly) {
     }
 }
 
+TEST_F(MultipartRequest, AnswerLargerThanAnyRealOneIsRefused) {
+    server->Configure("pad=" + std::to_string(TICSMulitPart::kMaxAnswerBytes));
+    TICSMulitPart request(multi, os.services);
+    AddBaseInfoFields(request, HostOf(server->HttpHost()));
+    std::string output;
+    EXPECT_THROW(request.PostGzip(server->HttpHost() + "/base-info/info", output, 10), ETransportError);
+    EXPECT_EQ(request.SocketError, kHttpCurlErrorBase + CURLE_FILESIZE_EXCEEDED);
+
+    server->Configure("pad=100000");  // large, but within reason
+    TICSMulitPart fine(multi, os.services);
+    AddBaseInfoFields(fine, HostOf(server->HttpHost()));
+    EXPECT_EQ(fine.PostGzip(server->HttpHost() + "/base-info/info", output, 10), 200);
+    EXPECT_EQ(output.size(), output.find_last_not_of(' ') + 1 + 100000);
+}
+
 TEST_F(MultipartRequest, PlainPostSendsTheCallersBodyWithItsType) {
     server->Configure("params_answer=thanks");
     TICSMulitPart request(multi, os.services);

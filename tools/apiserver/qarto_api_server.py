@@ -405,7 +405,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         delay = float(config.get("delay", "0"))
         if delay > 0 and self.state.stopping.wait(delay):
             return
-        body = answer_body(config)
+        body = answer_body(config) + b" " * int(config.get("pad", "0"))
         if config.get("scramble") == "1":
             body = scramble(body).encode("ascii")
         headers = [("Content-Type", "application/json; charset=utf-8")]
