@@ -64,6 +64,23 @@ if(WIN32)
   target_link_libraries(OpenSSL::Crypto INTERFACE ws2_32 crypt32 bcrypt advapi32 user32)
 endif()
 
+# JSON (nlohmann, header only; ordered_json keeps member order): qarto_json. The
+# Windows trees take the same Debian headers, copied into the tree alone: adding the
+# host's include folder to a cross build would bring the host's C headers with it.
+if(WIN32)
+  find_path(QARTO_NLOHMANN_INCLUDE nlohmann/json.hpp PATHS /usr/include NO_DEFAULT_PATH NO_CMAKE_FIND_ROOT_PATH)
+  if(NOT QARTO_NLOHMANN_INCLUDE)
+    message(FATAL_ERROR "nlohmann/json.hpp not found (Debian package nlohmann-json3-dev)")
+  endif()
+  file(COPY ${QARTO_NLOHMANN_INCLUDE}/nlohmann DESTINATION ${PROJECT_BINARY_DIR}/third-party/include)
+  add_library(qarto_json INTERFACE)
+  target_include_directories(qarto_json SYSTEM INTERFACE ${PROJECT_BINARY_DIR}/third-party/include)
+else()
+  find_package(nlohmann_json 3 REQUIRED)
+  add_library(qarto_json INTERFACE)
+  target_link_libraries(qarto_json INTERFACE nlohmann_json::nlohmann_json)
+endif()
+
 # qarto_gtest(TARGET SOURCES...): a GoogleTest program registered with ctest. On the
 # host each test case is its own ctest entry; a Windows program is one entry, run
 # under Wine by the emulator.

@@ -28,20 +28,34 @@ void THttpCli::ResetAnswer() {
     FContentRangeStart = -1;
     FRedirectPending = false;
     FPendingLocation.clear();
+    FContentEncoding.clear();
 }
 
-void THttpCli::GetASync() {
+void THttpCli::GetASync() { Start(nullptr); }
+
+void THttpCli::PostASync(std::string_view body) { Start(&body); }
+
+void THttpCli::Start(const std::string_view* body) {
     if (FTransfer) FMulti.Cancel(FTransfer);
     FTransfer = nullptr;
     FAbortPending = false;
     ResetAnswer();
     FLocation = URL;
+    FUploaded = 0;
+    FOsError = 0;
 
     auto transfer = std::make_unique<CurlTransfer>();
     transfer->owner = this;
     CURL* easy = transfer->easy = curl_easy_init();
     curl_easy_setopt(easy, CURLOPT_URL, URL.c_str());
-    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    if (body) {
+        curl_easy_setopt(easy, CURLOPT_POST, 1L);
+        curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
+        curl_easy_setopt(easy, CURLOPT_COPYPOSTFIELDS, body->empty() ? "" : body->data());
+    } else {
+        curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    }
+    if (TimeoutSeconds > 0) curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, static_cast<long>(TimeoutSeconds) * 1000L);
     curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 10L);
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
@@ -62,10 +76,16 @@ void THttpCli::GetASync() {
                 curl_easy_setopt(easy, CURLOPT_PROXYUSERPWD, (ProxyUsername + ":" + ProxyPassword).c_str());
         }
     }
-    if (!ExtraHeader.empty()) {
-        transfer->headers = curl_slist_append(nullptr, ExtraHeader.c_str());
-        curl_easy_setopt(easy, CURLOPT_HTTPHEADER, transfer->headers);
-    }
+    std::vector<std::string> lines;
+    if (!ExtraHeader.empty()) lines.push_back(ExtraHeader);
+    if (!AcceptLanguage.empty()) lines.push_back("Accept-Language: " + AcceptLanguage);
+    if (body && !ContentType.empty()) lines.push_back("Content-Type: " + ContentType);
+    if (OnBeforeHeaderSend) OnBeforeHeaderSend(*this, lines);
+    // A body goes out with the headers, never after a "100 Continue" round trip that
+    // servers of small APIs often do not answer.
+    if (body) lines.push_back("Expect:");
+    for (const std::string& line : lines) transfer->headers = curl_slist_append(transfer->headers, line.c_str());
+    if (transfer->headers) curl_easy_setopt(easy, CURLOPT_HTTPHEADER, transfer->headers);
 
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
@@ -79,6 +99,11 @@ void THttpCli::GetASync() {
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, transfer.get());
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &THttpCli::OnBody);
     curl_easy_setopt(easy, CURLOPT_WRITEDATA, transfer.get());
+    if (body) {
+        curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &THttpCli::OnProgress);
+        curl_easy_setopt(easy, CURLOPT_XFERINFODATA, transfer.get());
+        curl_easy_setopt(easy, CURLOPT_NOPROGRESS, 0L);
+    }
 
     FTransfer = FMulti.Start(std::move(transfer));
 }
@@ -147,6 +172,8 @@ bool THttpCli::HeaderLine(std::string_view line) {
         FAcceptRanges = HeaderValue(line);
     } else if (StartsWithNoCase(line, "location:")) {
         FPendingLocation = HeaderValue(line);
+    } else if (StartsWithNoCase(line, "content-encoding:")) {
+        FContentEncoding = HeaderValue(line);
     }
     return true;
 }
@@ -167,9 +194,26 @@ std::size_t THttpCli::OnBody(char* data, std::size_t size, std::size_t count, vo
     return t->owner ? n : CURL_WRITEFUNC_ERROR;
 }
 
+int THttpCli::OnProgress(void* transfer, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
+    auto* t = static_cast<CurlTransfer*>(transfer);
+    if (!t->owner) return 1;  // cancelled: make libcurl stop
+    THttpCli& self = *t->owner;
+    // libcurl reports the running total; the event reports what is new. A redirect
+    // starts the count again.
+    if (uploaded < self.FUploaded) self.FUploaded = 0;
+    const std::int64_t fresh = uploaded - self.FUploaded;
+    if (fresh <= 0) return 0;
+    self.FUploaded = uploaded;
+    if (self.OnDataSent) self.OnDataSent(self, fresh);
+    return t->owner ? 0 : 1;
+}
+
 void THttpCli::TransferDone(const CurlTransfer& transfer, CURLcode result) {
     if (&transfer != FTransfer) return;
     FTransfer = nullptr;
+    long osError = 0;
+    if (result != CURLE_OK) curl_easy_getinfo(transfer.easy, CURLINFO_OS_ERRNO, &osError);
+    FOsError = static_cast<int>(osError);
     if (FStatusCode == 0) {
         long code = 0;
         curl_easy_getinfo(transfer.easy, CURLINFO_RESPONSE_CODE, &code);

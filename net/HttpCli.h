@@ -1,11 +1,13 @@
 #pragma once
-// An asynchronous HTTP(S) GET on one connection, serviced by the event loop through
-// CurlMulti. The request is described by public fields, set before GetASync; the
-// answer's values are read from the events. Redirects are followed by the client.
+// An asynchronous HTTP(S) GET or POST on one connection, serviced by the event loop
+// through CurlMulti. The request is described by public fields, set before GetASync
+// or PostASync; the answer's values are read from the events. Redirects are followed
+// by the client. The body of an answer is handed over as it arrives, undecoded
+// (whatever its Content-Encoding).
 //
 // Events are raised on the loop's thread with the client first. OnHeaderEnd,
-// OnDocData and OnLocationChange come from inside the transfer; OnRequestDone comes
-// last, exactly once per GetASync, after the transfer has been released (so a
+// OnDocData, OnDataSent and OnLocationChange come from inside the transfer;
+// OnRequestDone comes last, exactly once per GetASync or PostASync, after the transfer has been released (so a
 // handler may start the next GetASync on the same client). Abort() may be called
 // at any moment, from any handler: the transfer stops at once, nothing more arrives
 // but OnRequestDone with kHttpAborted, raised on a later turn of the loop.
@@ -14,6 +16,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "net/CurlMulti.h"
 
@@ -47,9 +51,16 @@ public:
     std::string Proxy, ProxyPort, ProxyUsername, ProxyPassword;
     TProxyAuth ProxyAuth = TProxyAuth::None;
     std::string ExtraHeader;  // one raw header line, or empty
+    std::string AcceptLanguage;  // the Accept-Language value, or empty for none
+    std::string ContentType;     // the body's type (PostASync)
+    // The whole exchange, connecting included, ends with a time-out error after this
+    // many seconds; 0 for no limit.
+    int TimeoutSeconds = 0;
     std::shared_ptr<TTlsContext> TlsContext;
 
     void GetASync();
+    // Sends `body` (copied) with ContentType.
+    void PostASync(std::string_view body);
     void Abort();
     bool Busy() const { return FTransfer != nullptr || FAbortPending; }
 
@@ -63,18 +74,30 @@ public:
     std::int64_t ContentLength() const { return FContentLength; }
     // The first byte of a "Content-Range: bytes a-b/n" answer, -1 without one.
     std::int64_t ContentRangeStart() const { return FContentRangeStart; }
+    // The answer's Content-Encoding as sent ("gzip", "GZIP"...), empty without one.
+    const std::string& ContentEncoding() const { return FContentEncoding; }
+    // After a failed exchange: the system's error number of the failing socket call
+    // (connection refused...), 0 when there was none.
+    int OsError() const { return FOsError; }
 
     // ---- events
     std::function<void(THttpCli&)> OnHeaderEnd;
     std::function<void(THttpCli&, const char* data, std::size_t length)> OnDocData;
     std::function<void(THttpCli&, int error)> OnRequestDone;
     std::function<void(THttpCli&)> OnLocationChange;
+    // Just before a request goes out: the header lines it carries besides the ones
+    // the transport makes itself (Host, Content-Length...), which a handler may add to.
+    std::function<void(THttpCli&, std::vector<std::string>& headerLines)> OnBeforeHeaderSend;
+    // Body bytes handed to the connection since the last report.
+    std::function<void(THttpCli&, std::int64_t count)> OnDataSent;
 
 private:
     friend class CurlMulti;
     void TransferDone(const CurlTransfer& transfer, CURLcode result);
     static std::size_t OnHeaderLine(char* data, std::size_t size, std::size_t count, void* transfer);
     static std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* transfer);
+    static int OnProgress(void* transfer, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded);
+    void Start(const std::string_view* body);
     bool HeaderLine(std::string_view line);
     void ResetAnswer();
 
@@ -83,7 +106,9 @@ private:
     bool FAbortPending = false;
     bool FRedirectPending = false;
     int FStatusCode = 0;
-    std::string FReasonPhrase, FLocation, FAcceptRanges, FPendingLocation;
+    std::string FReasonPhrase, FLocation, FAcceptRanges, FPendingLocation, FContentEncoding;
+    std::int64_t FUploaded = 0;
+    int FOsError = 0;
     std::int64_t FContentLength = -1;
     std::int64_t FContentRangeStart = -1;
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);

@@ -1,6 +1,7 @@
 #pragma once
-// The system's language and locale settings.
+// The system's language and locale settings. Blocking, cheap.
 #include <cstdint>
+#include <string>
 
 class Locale {
 public:
@@ -10,6 +11,15 @@ public:
     virtual std::uint16_t SystemDefaultUILanguage() const = 0;
     // The system default locale identifier (LCID).
     virtual std::uint32_t SystemDefaultLocaleId() const = 0;
+    // The language of the system default locale (a language identifier).
+    virtual std::uint16_t SystemDefaultLanguageId() const = 0;
+    // The user's default locale identifier (LCID).
+    virtual std::uint32_t UserDefaultLocaleId() const = 0;
+    // The ISO 639 language name and the ISO 3166 country name of a locale (a language
+    // identifier is a locale with the default sort), as the system writes them: "en",
+    // "US". "" when the system has none for it.
+    virtual std::string IsoLanguageName(std::uint32_t localeId) const = 0;
+    virtual std::string IsoCountryName(std::uint32_t localeId) const = 0;
 };
 
 #ifdef _WIN32

@@ -1,6 +1,7 @@
 #pragma once
 // The operating-system services the portable core is given. In the Windows build
 // WindowsOsServices() returns the real ones; tests build their own from doubles.
+#include "os/Clock.h"
 #include "os/Disks.h"
 #include "os/Locale.h"
 #include "os/Registry.h"
@@ -15,6 +16,7 @@ struct OsServices {
     Disks& disks;
     VersionResources& versions;
     Locale& locale;
+    Clock& clock;
 };
 
 #ifdef _WIN32

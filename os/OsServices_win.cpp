@@ -2,6 +2,6 @@
 
 OsServices& WindowsOsServices() {
     static OsServices services{WindowsRegistry(), WindowsShell(), WindowsSystemEnvironment(), WindowsDisks(),
-                               WindowsVersionResources(), WindowsLocale()};
+                               WindowsVersionResources(), WindowsLocale(), WindowsClock()};
     return services;
 }

@@ -1,5 +1,9 @@
 #pragma once
-// Read access to the system registry. Blocking, cheap; no ownership transfer.
+// Access to the system registry. Blocking, cheap; no ownership transfer.
+//
+// Key paths are relative to their root and never start with "\". Every key is
+// opened with the least access the operation needs: reads try full read access, then
+// query-and-enumerate, then query only, so keys with tight permissions still read.
 #include <optional>
 #include <string>
 
@@ -20,6 +24,12 @@ public:
     virtual std::optional<std::string> ReadString(RegistryRoot root, const std::string& key,
                                                   const std::string& name, RegistryView view) const = 0;
     virtual bool KeyExists(RegistryRoot root, const std::string& key, RegistryView view) const = 0;
+    // Opens the key for reading and writing, creating it and its missing parents.
+    // False when that is refused (writing below HKLM needs administrator rights).
+    virtual bool CreateKey(RegistryRoot root, const std::string& key, RegistryView view) = 0;
+    // Writes a REG_SZ value, creating the key as CreateKey does. False on failure.
+    virtual bool WriteString(RegistryRoot root, const std::string& key, const std::string& name,
+                             const std::string& value, RegistryView view) = 0;
 
     std::optional<std::string> ReadString(RegistryRoot root, const std::string& key,
                                           const std::string& name) const {

@@ -27,8 +27,22 @@ REGSAM ViewFlag(RegistryView view) {
 }
 
 UniqueRegKey OpenForReading(RegistryRoot root, const std::string& key, RegistryView view) {
+    // Keys readable by everyone may still refuse KEY_READ as a whole (it includes
+    // notification rights): fall back to what reading values needs.
+    const std::wstring path = Widen(key);
+    for (REGSAM access : {REGSAM(KEY_READ), REGSAM(KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS), REGSAM(KEY_QUERY_VALUE)}) {
+        HKEY h = nullptr;
+        const LONG rc = RegOpenKeyExW(RootKey(root), path.c_str(), 0, access | ViewFlag(view), &h);
+        if (rc == ERROR_SUCCESS) return UniqueRegKey(h);
+        if (rc != ERROR_ACCESS_DENIED) return nullptr;
+    }
+    return nullptr;
+}
+
+UniqueRegKey OpenForWriting(RegistryRoot root, const std::string& key, RegistryView view) {
     HKEY h = nullptr;
-    if (RegOpenKeyExW(RootKey(root), Widen(key).c_str(), 0, KEY_READ | ViewFlag(view), &h) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(RootKey(root), Widen(key).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_READ | KEY_WRITE | ViewFlag(view), nullptr, &h, nullptr) != ERROR_SUCCESS)
         return nullptr;
     return UniqueRegKey(h);
 }
@@ -65,6 +79,20 @@ public:
 
     bool KeyExists(RegistryRoot root, const std::string& key, RegistryView view) const override {
         return OpenForReading(root, key, view) != nullptr;
+    }
+
+    bool CreateKey(RegistryRoot root, const std::string& key, RegistryView view) override {
+        return OpenForWriting(root, key, view) != nullptr;
+    }
+
+    bool WriteString(RegistryRoot root, const std::string& key, const std::string& name, const std::string& value,
+                     RegistryView view) override {
+        UniqueRegKey h = OpenForWriting(root, key, view);
+        if (!h) return false;
+        const std::wstring data = Widen(value);
+        const auto bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
+        return RegSetValueExW(h.get(), Widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                              bytes) == ERROR_SUCCESS;
     }
 };
 

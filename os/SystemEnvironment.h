@@ -27,6 +27,10 @@ public:
     // The Windows version as the process environment block records it, so that
     // compatibility settings do not change it.
     virtual WindowsVersion TrueVersion() const = 0;
+    // The Windows version the system reports to this program (GetVersionEx), which
+    // compatibility settings may change. The product's manifest declares Windows 10,
+    // so Windows 10 and 11 report 10.
+    virtual WindowsVersion ReportedVersion() const = 0;
     // True on 64-bit Windows (the 32-bit installer runs there under WOW64).
     virtual bool Is64BitWindows() const = 0;
     virtual bool DirectoryExists(const std::string& path) const = 0;

@@ -83,6 +83,11 @@ public:
         return version;
     }
 
+    WindowsVersion ReportedVersion() const override {
+        static const WindowsVersion version = VersionFromRuntime();
+        return version;
+    }
+
     bool Is64BitWindows() const override { return Wow64View::Is64BitWindows(); }
 
     bool DirectoryExists(const std::string& path) const override {

@@ -147,13 +147,15 @@ TestServer::TestServer(TestServerOptions options) {
         FCaFile = certs / "ca.pem";
 
         const fs::path ready = FDir / "ready.env";
+        const bool testServer = options.script.empty();
+        const fs::path script = testServer ? fs::path("tools/testserver/qarto_test_server.py") : options.script;
         std::vector<std::string> argv = {QARTO_PYTHON,
-                                         (source / "tools/testserver/qarto_test_server.py").string(),
+                                         (source / script).string(),
                                          "--http-port", "0", "--https-port", "0",
                                          "--cert", (certs / "server.pem").string(),
                                          "--key", (certs / "server.key").string(),
-                                         "--root", FilesDir().string(),
                                          "--ready-file", ready.string()};
+        if (testServer) argv.insert(argv.end(), {"--root", FilesDir().string()});
         argv.insert(argv.end(), options.args.begin(), options.args.end());
         FPid = Spawn(argv, log);
         const auto deadline = std::chrono::steady_clock::now() + 10s;

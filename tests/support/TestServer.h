@@ -1,7 +1,9 @@
 #pragma once
 // The project's local test server (tools/testserver/qarto_test_server.py) run by a
 // GoogleTest program: HTTP and HTTPS on loopback with faults chosen per request in the
-// query (see tools/testserver/README.md), plus its request and byte counts.
+// query (see tools/testserver/README.md), plus its request and byte counts. The same
+// helper runs the product API stand-in (tools/apiserver/qarto_api_server.py), which
+// takes the same start-up flags; Stats() and Reset() are the test server's only.
 //
 // The constructor blocks until the server listens (at most 10 s) and throws
 // std::runtime_error, with the server's output, when it does not. The destructor stops
@@ -49,6 +51,9 @@ struct TestServerOptions {
     std::vector<std::string> args{};
     // The repository; empty means the one this library was built from.
     std::filesystem::path sourceDir{};
+    // The server program relative to the repository; empty means the test server.
+    // Another program gets no --root.
+    std::filesystem::path script{};
 };
 
 class TestServer {
@@ -82,8 +87,11 @@ public:
     // Lower-case hex MD5 of the first `size` bytes of /gen/NAME.
     static std::string GeneratedMd5(std::string_view name, std::uint64_t size);
 
-private:
+    // GET of one of the server's own endpoints on the HTTP listener ("/_stats",
+    // "/_config?..."): the answer's body. Throws std::runtime_error unless it is 200.
     std::string Get(const std::string& pathAndQuery) const;
+
+private:
     void Stop();
 
     std::filesystem::path FDir;

@@ -63,9 +63,27 @@ done
 check "png-decode refuses a file that is not a PNG" "2" "$(status png-decode plain.ini out.pam)"
 check "with the decoder's text" "qtool: Invalid PNG signature" "$(tr -d '\r' <err.txt)"
 
+# kvdt-set / kvdt-get through the browser's data-file class: what kvdt-decrypt sees,
+# and a file that is not a data file is reported and left as it is.
+check "kvdt-set creates the file" "result written=1" "$("${qtool[@]}" kvdt-set new.kvdt Config Theme Dark | tr -d '\r')"
+check "kvdt-set another key" "0" "$(status kvdt-set new.kvdt Config Language pt)"
+check "kvdt-get" "Dark|result found=1" "$("${qtool[@]}" kvdt-get new.kvdt config THEME | tr -d '\r' | paste -sd'|')"
+check "kvdt-get default" "none|result found=0" "$("${qtool[@]}" kvdt-get new.kvdt Config Missing none | tr -d '\r' | paste -sd'|')"
+check "kvdt-decrypt of what kvdt-set wrote" "$(printf '[Config]\r\nTheme=Dark\r\nLanguage=pt\r\n')" \
+      "$("${qtool[@]}" kvdt-decrypt new.kvdt)"
+cp other.kvdt other.before
+check "kvdt-get of a file that is not a data file" "2" "$(status kvdt-get other.kvdt Config Theme)"
+check "kvdt-set refuses it" "2" "$(status kvdt-set other.kvdt Config Theme Dark)"
+check "and leaves it unchanged" "same" "$(cmp -s other.kvdt other.before && echo same)"
+check "kvdt-get of a missing file" "2" "$(status kvdt-get missing.kvdt a b)"
+
 # Usage errors.
 check "unknown command" "2" "$(status frobnicate)"
 check "missing arguments" "2" "$(status ini-set cfg.ini General)"
+check "base-info with a bad address" "2" "$(status base-info --base-url ftp://example.org)"
+check "base-info with a bad time-out" "2" "$(status base-info --timeout 0)"
+check "post-params without text" "2" "$(status post-params http://127.0.0.1:9/)"
+check "default-browser with two names" "2" "$(status default-browser a.exe b.exe)"
 
 echo "qtool: $((checks - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

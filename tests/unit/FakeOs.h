@@ -12,25 +12,49 @@
 
 // `values` and `keys` are seen in every view (keys Windows does not redirect);
 // `viewValues` and `viewKeys` only in one view, Bits32 or Bits64 (redirected keys).
-// A Default read sees the 32-bit view, as the 32-bit installer does.
+// A Default read sees the 32-bit view, as the 32-bit installer does. A value in
+// `values` needs no entry in `keys` to be read.
+//
+// Writes go where a read would find them: to `values` for a key in `keys`, otherwise
+// to the view's own values and keys (a created key is a redirected one). With
+// `denyWrites` every create and write fails, as for a user without administrator
+// rights. `reads` and `writes` count the calls.
 class FakeRegistry : public Registry {
 public:
     std::map<std::tuple<RegistryRoot, std::string, std::string>, std::string> values;
     std::set<std::pair<RegistryRoot, std::string>> keys;
     std::map<std::tuple<RegistryView, RegistryRoot, std::string, std::string>, std::string> viewValues;
     std::set<std::tuple<RegistryView, RegistryRoot, std::string>> viewKeys;
+    bool denyWrites = false;
+    mutable int reads = 0;
+    int writes = 0;
 
     using Registry::KeyExists;
     using Registry::ReadString;
 
     std::optional<std::string> ReadString(RegistryRoot root, const std::string& key, const std::string& name,
                                           RegistryView view) const override {
+        ++reads;
         if (auto it = viewValues.find({Resolved(view), root, key, name}); it != viewValues.end()) return it->second;
         if (auto it = values.find({root, key, name}); it != values.end()) return it->second;
         return std::nullopt;
     }
     bool KeyExists(RegistryRoot root, const std::string& key, RegistryView view) const override {
+        ++reads;
         return keys.count({root, key}) > 0 || viewKeys.count({Resolved(view), root, key}) > 0;
+    }
+    bool CreateKey(RegistryRoot root, const std::string& key, RegistryView view) override {
+        ++writes;
+        if (denyWrites) return false;
+        if (keys.count({root, key}) == 0) viewKeys.insert({Resolved(view), root, key});
+        return true;
+    }
+    bool WriteString(RegistryRoot root, const std::string& key, const std::string& name, const std::string& value,
+                     RegistryView view) override {
+        if (!CreateKey(root, key, view)) return false;
+        if (keys.count({root, key}) > 0) values[{root, key, name}] = value;
+        else viewValues[{Resolved(view), root, key, name}] = value;
+        return true;
     }
 
 private:
@@ -63,6 +87,7 @@ public:
     std::string drive = "C:";
     std::string user = "alice";
     WindowsVersion version{10, 0, 19045};
+    std::optional<WindowsVersion> reportedVersion;  // unset: the true version
     bool windows64 = true;
     std::set<std::string> directories, files;
     std::string programPath = "C:\\Downloads\\Setup.exe";
@@ -75,6 +100,7 @@ public:
     std::string SystemDrive() const override { return drive; }
     std::string UserName() const override { return user; }
     WindowsVersion TrueVersion() const override { return version; }
+    WindowsVersion ReportedVersion() const override { return reportedVersion.value_or(version); }
     bool Is64BitWindows() const override { return windows64; }
     bool DirectoryExists(const std::string& path) const override { return directories.count(path) > 0; }
     bool FileExists(const std::string& path) const override { return files.count(path) > 0; }
@@ -133,9 +159,38 @@ public:
     std::uint16_t userUILanguage = 0x0409;
     std::uint16_t systemUILanguage = 0x0409;
     std::uint32_t systemLocaleId = 0x0409;
+    std::uint16_t systemLanguageId = 0x0409;
+    std::uint32_t userLocaleId = 0x0409;
+    // ISO 639 and ISO 3166 names by locale; a locale not listed has none.
+    std::map<std::uint32_t, std::pair<std::string, std::string>> isoNames{{0x0409, {"en", "US"}}};
     std::uint16_t UserDefaultUILanguage() const override { return userUILanguage; }
     std::uint16_t SystemDefaultUILanguage() const override { return systemUILanguage; }
     std::uint32_t SystemDefaultLocaleId() const override { return systemLocaleId; }
+    std::uint16_t SystemDefaultLanguageId() const override { return systemLanguageId; }
+    std::uint32_t UserDefaultLocaleId() const override { return userLocaleId; }
+    std::string IsoLanguageName(std::uint32_t id) const override {
+        auto it = isoNames.find(id);
+        return it == isoNames.end() ? std::string() : it->second.first;
+    }
+    std::string IsoCountryName(std::uint32_t id) const override {
+        auto it = isoNames.find(id);
+        return it == isoNames.end() ? std::string() : it->second.second;
+    }
+};
+
+// A clock that stands still unless the test moves it; with `tickStep` every reading
+// of the tick count moves it on by that much afterwards.
+class FakeClock : public Clock {
+public:
+    TSystemTime now{2024, 3, 5, 14, 7, 9, 42};
+    mutable std::uint64_t ticks = 1000000;
+    std::uint64_t tickStep = 0;
+    TSystemTime LocalTime() const override { return now; }
+    std::uint64_t TickCount64() const override {
+        const std::uint64_t value = ticks;
+        ticks += tickStep;
+        return value;
+    }
 };
 
 class FakeInternetSettings : public InternetSettings {
@@ -151,5 +206,6 @@ struct FakeOs {
     FakeDisks disks;
     FakeVersions versions;
     FakeLocale locale;
-    OsServices services{registry, shell, system, disks, versions, locale};
+    FakeClock clock;
+    OsServices services{registry, shell, system, disks, versions, locale, clock};
 };

@@ -22,7 +22,13 @@ constexpr const char* kUsage =
     "       qtool kvdt-encrypt IN OUT\n"
     "       qtool scramble | unscramble | sign-body   (text on standard input)\n"
     "       qtool download [--parts N] [--md5 HEX] [--no-state] URL FILE\n"
-    "       qtool png-decode IN.png OUT.pam\n";
+    "       qtool png-decode IN.png OUT.pam\n"
+    "       qtool base-info [--base-url URL] [--email E] [--timeout S]\n"
+    "       qtool post-params URL TEXT\n"
+    "       qtool kvdt-get FILE SECTION KEY [DEFAULT]\n"
+    "       qtool kvdt-set FILE SECTION KEY VALUE\n"
+    "       qtool machine-id | browser-probe\n"
+    "       qtool default-browser [OWN_EXE_NAME]\n";
 
 void NeedArgs(const QtoolArgs& args, size_t min, size_t max, const char* command) {
     if (args.size() < min || args.size() > max) throw QtoolError(std::string("wrong number of arguments for ") + command);
@@ -127,6 +133,13 @@ int RunQtool(const QtoolArgs& args, std::istream& in, std::ostream& out, std::os
         if (command == "kvdt-encrypt") return KvdtEncrypt(rest);
         if (command == "download") return Download(rest, out);
         if (command == "png-decode") return PngDecode(rest);
+        if (command == "base-info") return BaseInfo(rest, out);
+        if (command == "post-params") return PostParams(rest, out);
+        if (command == "kvdt-get") return KvdtGet(rest, out);
+        if (command == "kvdt-set") return KvdtSet(rest, out);
+        if (command == "machine-id") return MachineId(rest, out);
+        if (command == "browser-probe") return BrowserProbe(rest, out);
+        if (command == "default-browser") return DefaultBrowser(rest, out);
         if (command == "scramble" || command == "unscramble" || command == "sign-body") {
             if (!rest.empty()) throw QtoolError(command + " takes no arguments (text on standard input)");
             if (command == "scramble") return Scramble(in, out);

@@ -29,5 +29,25 @@ int Download(const QtoolArgs& args, std::ostream& out);
 // input (its error text, status 2).
 int PngDecode(const QtoolArgs& args);
 
+// The product services, run as the installer runs them (QtoolServices.cpp).
+// base-info [--base-url URL] [--email E] [--timeout S]: one GetBaseInfo; name=value
+// lines, then "result server_time=<n> error=<TNetworkError name>".
+int BaseInfo(const QtoolArgs& args, std::ostream& out);
+// post-params URL TEXT: the answer text, then "result status=<n>".
+int PostParams(const QtoolArgs& args, std::ostream& out);
+// kvdt-get FILE SECTION KEY [DEFAULT]: the value, then "result found=<0|1>"; a file
+// that is missing, locked or not a data file is bad input.
+int KvdtGet(const QtoolArgs& args, std::ostream& out);
+// kvdt-set FILE SECTION KEY VALUE: "result written=1"; a file that cannot be read is
+// left unchanged and reported as bad input.
+int KvdtSet(const QtoolArgs& args, std::ostream& out);
+// machine-id: AppID, AppKey, MachineID, MachineKey, MachineGuid, identity_file, then
+// "result device_id=<32 hex digits>".
+int MachineId(const QtoolArgs& args, std::ostream& out);
+// browser-probe: install_dir, beta, user_data_dir, version, then "result ok=1".
+int BrowserProbe(const QtoolArgs& args, std::ostream& out);
+// default-browser [OWN_EXE_NAME]: "result kind=<TBrowserKind name>".
+int DefaultBrowser(const QtoolArgs& args, std::ostream& out);
+
 // Dispatches `args` (subcommand first); prints usage and returns 2 when unknown.
 int RunQtool(const QtoolArgs& args, std::istream& in, std::ostream& out, std::ostream& err);

@@ -1,0 +1,69 @@
+// The servers' addresses: built in, overridden per role from the registry (default
+// view only), and only by well-formed values.
+#include "services/Deployment.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/unit/FakeOs.h"
+
+namespace {
+
+TEST(Deployment, RegistryOverridesSingleRoles) {
+    FakeRegistry registry;
+    registry.viewValues[{RegistryView::Bits32, RegistryRoot::LocalMachine, kDeploymentOverrideKey, "ApiHost"}] =
+        " HTTP://127.0.0.1:8080/ ";
+    registry.viewValues[{RegistryView::Bits32, RegistryRoot::LocalMachine, kDeploymentOverrideKey, "StatsHost"}] =
+        "https://localhost:8443";
+    registry.viewValues[{RegistryView::Bits32, RegistryRoot::LocalMachine, kDeploymentOverrideKey, "WebHost"}] = "";
+    registry.viewValues[{RegistryView::Bits32, RegistryRoot::LocalMachine, kDeploymentOverrideKey, "UpdateHost"}] =
+        "ftp://evil.example";
+    // Another view is another registry: a 64-bit program's key does not redirect us.
+    registry.viewValues[{RegistryView::Bits64, RegistryRoot::LocalMachine, kDeploymentOverrideKey, "DownloadHost"}] =
+        "http://127.0.0.1:1";
+    const TDeployment deployment(registry);
+    EXPECT_EQ(deployment.Host(TServerRole::Api), "http://127.0.0.1:8080");
+    EXPECT_EQ(deployment.Host(TServerRole::Stats), "https://localhost:8443");
+    for (TServerRole role : {TServerRole::Web, TServerRole::Update, TServerRole::Download, TServerRole::Regional,
+                             TServerRole::Redirect})
+        EXPECT_EQ(deployment.Host(role), TDeployment::BuiltIn(role)) << TDeployment::ValueName(role);
+}
+
+TEST(Deployment, BuiltInAddressesAreWellFormedAndNamed) {
+    const char* names[] = {"UpdateHost", "RegionalHost", "DownloadHost", "ApiHost", "StatsHost", "RedirectHost",
+                           "WebHost"};
+    for (int i = 0; i < kServerRoleCount; ++i) {
+        const auto role = static_cast<TServerRole>(i);
+        EXPECT_EQ(TDeployment::ValueName(role), names[i]);
+        EXPECT_EQ(TDeployment::ParseAddress(TDeployment::BuiltIn(role)), std::string(TDeployment::BuiltIn(role)));
+    }
+}
+
+TEST(Deployment, AddressesAreSchemeHostAndPortOnly) {
+    struct Case {
+        const char* text;
+        std::optional<std::string> address;
+    } cases[] = {{"http://127.0.0.1:8080", "http://127.0.0.1:8080"},
+                 {"https://localhost:8443/", "https://localhost:8443"},
+                 {"HTTPS://Api.Example.com", "https://Api.Example.com"},
+                 {"http://[::1]:8080", "http://[::1]:8080"},
+                 {"http://[::1]", "http://[::1]"},
+                 {"http://host:0", std::nullopt},
+                 {"http://host:65536", std::nullopt},
+                 {"http://host:80x", std::nullopt},
+                 {"http://host/path", std::nullopt},
+                 {"http://user@host", std::nullopt},
+                 {"http://", std::nullopt},
+                 {"127.0.0.1:8080", std::nullopt},
+                 {"file:///etc/passwd", std::nullopt},
+                 {"http://a b", std::nullopt}};
+    for (const Case& c : cases) EXPECT_EQ(TDeployment::ParseAddress(c.text), c.address) << c.text;
+
+    FakeRegistry registry;
+    TDeployment deployment(registry);
+    EXPECT_FALSE(deployment.Override(TServerRole::Api, "nonsense"));
+    EXPECT_EQ(deployment.Host(TServerRole::Api), TDeployment::BuiltIn(TServerRole::Api));
+    EXPECT_TRUE(deployment.Override(TServerRole::Api, "http://127.0.0.1:9"));
+    EXPECT_EQ(deployment.Host(TServerRole::Api), "http://127.0.0.1:9");
+}
+
+}  // namespace
