@@ -92,6 +92,9 @@ public:
 class NoDisks final : public Disks {
 public:
     std::uint64_t FolderSize(const std::string&) const override { return 0; }
+    DriveType TypeOfDrive(const std::string&) const override { return DriveType::Unknown; }
+    std::optional<std::uint64_t> FreeBytes(const std::string&) const override { return std::nullopt; }
+    std::vector<std::string> DriveRoots() const override { return {}; }
 };
 
 class NoVersions final : public VersionResources {
