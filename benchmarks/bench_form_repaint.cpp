@@ -3,6 +3,12 @@
 // dozen labels, into the form's back buffer. This is what every full repaint of
 // an installer page costs. Host text uses the fixed test metrics (box glyphs); the
 // coverage compositing is the same code the platform's glyphs go through.
+//
+// BM_RepaintLayeredControls is the same for the installer's own controls: image
+// buttons with nine-slice faces and captions (one with an icon), check boxes, three
+// progress bars (one with its highlight), a notebook page with text and the named
+// image and label lists; BM_ComposeShadow is the shadow window of such a form
+// (670 x 420, a 15-pixel frame picture and a border line).
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -13,6 +19,12 @@
 #include "public/rdcontrol/pictures/ImageCache.h"
 #include "public/rdcontrol/png/PngImage.h"
 #include "public/rdcontrol/framework/Application.h"
+#include "public/rdcontrol/controls/ImageNote.h"
+#include "public/rdcontrol/controls/LabelNote.h"
+#include "public/rdcontrol/controls/PageNote.h"
+#include "public/rdcontrol/controls/RdFormSkin.h"
+#include "public/rdcontrol/controls/RdImageButton.h"
+#include "public/rdcontrol/controls/RdProgressBar.h"
 #include "public/rdcontrol/framework/RdControls.h"
 
 namespace {
@@ -79,5 +91,126 @@ void BM_RepaintSkinnedForm(benchmark::State& state) {
     state.SetLabel("640x390, 12 nine-slice pictures + 12 wrapped labels");
 }
 BENCHMARK(BM_RepaintSkinnedForm)->Unit(benchmark::kMicrosecond);
+
+
+std::shared_ptr<TPngGraphic> Face(TColor top, TColor bottom) {
+    TArgbSurface s(24, 24);
+    TRdCanvas c(s);
+    c.RoundRect(s.Bounds(), 6, 6, top, bottom);
+    return TPngGraphic::FromSurface(s);
+}
+
+void BM_RepaintLayeredControls(benchmark::State& state) {
+    auto loop = MakeEventLoop();
+    TApplication app(*loop, std::make_unique<TNoWindowPlatform>());
+    auto* form = app.CreateForm<TRdLayerForm>();
+    form->SetBounds(0, 0, 640, 390);
+
+    auto* card = new TRdPaintBox(form);
+    card->SetParent(form);
+    card->SetAlign(alClient);
+    card->OnPaint = [](TControl* sender, TRdCanvas& canvas) {
+        canvas.RoundRect(sender->ClientRect(), 14, 14, RGB(250, 250, 252), RGB(120, 120, 130), 240);
+    };
+    const auto normal = Face(RGB(70, 140, 240), RGB(20, 70, 170));
+    const auto over = Face(RGB(110, 175, 255), RGB(30, 90, 200));
+    auto button = [&](TRect r, const std::string& caption) {
+        auto* b = new TRdImageButton(form);
+        b->SetParent(form);
+        b->SetBoundsRect(r);
+        b->SetCaption(caption);
+        b->ImageNormal().SetGraphic(normal);
+        b->ImageOver().SetGraphic(over);
+        for (auto set : {&TDesignRect::SetLeft, &TDesignRect::SetTop, &TDesignRect::SetRight, &TDesignRect::SetBottom})
+            (b->ImageOption().*set)(8);
+        return b;
+    };
+    for (int i = 0; i < 4; ++i) button(TRect::FromSize(20 + i * 150, 58, 140, 40), "Install now " + std::to_string(i));
+    button(TRect::FromSize(20, 186, 90, 28), "Page 1")->SetSelected(true);
+    button(TRect::FromSize(116, 186, 90, 28), "Page 2");
+    auto* icon = button(TRect::FromSize(420, 282, 200, 34), "Options");
+    icon->DnNormalIcon().SetGraphic(Face(RGB(255, 255, 255), RGB(200, 200, 200)));
+    const auto box = Face(RGB(255, 255, 255), RGB(130, 130, 140));
+    for (int i = 0; i < 3; ++i) {
+        auto* check = button(TRect::FromSize(20 + i * 200, 112, 190, 24), "Create a desktop icon");
+        check->ImageNormal().Clear();
+        check->SetShowCheckBox(true);
+        check->SetButtonCaptionAlignment(taLeftJustify);
+        check->CheckBoxNormalImage().SetGraphic(box);
+        check->CheckBoxCheckedImage().SetGraphic(box);
+    }
+    const auto track = Face(RGB(215, 218, 226), RGB(215, 218, 226));
+    const auto bar = Face(RGB(40, 120, 230), RGB(40, 120, 230));
+    for (int i = 0; i < 3; ++i) {
+        auto* p = new TRdProgressBar(form);
+        p->SetParent(form);
+        p->SetBounds(20 + i * 210, 152, 190, 12);
+        p->ImgBackground().SetGraphic(track);
+        p->ImgBar().SetGraphic(bar);
+        p->ImgBarOption().SetLeft(5);
+        p->ImgBarOption().SetRight(5);
+        if (i == 1) p->ImgBooster().SetGraphic(Face(RGB(255, 255, 255), RGB(255, 255, 255)));
+        p->SetPosition(i * 50);
+        if (i == 1)
+            for (int k = 0; k < 10; ++k) p->StepBooster();
+    }
+    auto* note = new TPageNote(form);
+    note->SetParent(form);
+    note->SetBounds(20, 222, 380, 150);
+    auto* page = new TPageTab(form);
+    page->SetParent(note);
+    page->SetColor(RGB(232, 240, 255));
+    note->SetTabIndex(0);
+    auto* text = new TLabel(form);
+    text->SetParent(page);
+    text->SetBounds(16, 16, 340, 100);
+    text->SetWordWrap(true);
+    text->SetCaption("Qarto Private Browser will be installed for all users of this computer. "
+                     "You can change the folder and the shortcuts in the options.");
+    auto* status = new TRdImageNote(form);
+    status->SetParent(form);
+    status->SetBounds(420, 222, 48, 48);
+    status->Items().Add(Face(RGB(40, 170, 80), RGB(40, 170, 80)).get());
+    status->SetImageIndex(0);
+    auto* statusText = new TLabelNote(form);
+    statusText->SetParent(form);
+    statusText->SetBounds(480, 238, 140, 20);
+    statusText->Items() = {{"Installed", "done"}};
+    statusText->SetTextIndex(0);
+    form->PaintAll();
+
+    for (auto _ : state) {
+        form->PaintAll();
+        benchmark::DoNotOptimize(form->BackBuffer().Pixel(320, 200));
+    }
+    state.SetLabel("640x390, 13 image buttons (3 check boxes), 3 progress bars, notebook, lists");
+}
+BENCHMARK(BM_RepaintLayeredControls)->Unit(benchmark::kMicrosecond);
+
+void BM_ComposeShadow(benchmark::State& state) {
+    auto loop = MakeEventLoop();
+    TApplication app(*loop, std::make_unique<TNoWindowPlatform>());
+    auto* form = app.CreateForm<TRdLayerForm>();
+    form->SetBounds(0, 0, 640, 390);
+    auto* skin = new TRdFormSkin(form);
+    TArgbSurface frame(40, 40, 0x40000000u);
+    skin->PicShadow().SetGraphic(TPngGraphic::FromSurface(frame));
+    skin->PicShadowOption().SetStretchMode(sdmFrame);
+    for (auto set : {&TDesignRect::SetLeft, &TDesignRect::SetTop, &TDesignRect::SetRight, &TDesignRect::SetBottom})
+        (skin->PicShadowOption().*set)(15);
+    skin->ShadowFrame().SetLeft(15);
+    skin->ShadowFrame().SetTop(15);
+    skin->ShadowFrame().SetRight(15);
+    skin->ShadowFrame().SetBottom(15);
+    skin->BorderLines().SetEnabled(true);
+    TRdFormShadowBg& shadow = skin->ShadowBg();
+    shadow.SetBounds(TRect::FromSize(-15, -15, 670, 420));
+    for (auto _ : state) {
+        shadow.Compose();
+        benchmark::DoNotOptimize(shadow.Surface().Pixel(5, 200));
+    }
+    state.SetLabel("670x420 shadow: frame picture and border line");
+}
+BENCHMARK(BM_ComposeShadow)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

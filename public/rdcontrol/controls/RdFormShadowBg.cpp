@@ -102,7 +102,8 @@ void TRdFormShadowBg::Compose() {
         TArgbSurface grown(std::max(FSurface.Width(), w + GrowSlack), std::max(FSurface.Height(), h + GrowSlack));
         FSurface = std::move(grown);
     }
-    FSurface.Clear();
+    // Only the window's part of the surface is ever shown: clear that.
+    FSurface.FillRect(TRect{0, 0, w, h}, 0);
     FComposed = true;
     if (w <= 0 || h <= 0) return;
 

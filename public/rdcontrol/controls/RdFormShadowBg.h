@@ -9,7 +9,7 @@
 // Composition (Compose), for a window of w x h:
 // 1. the surface grows to max(current, w + 200) x max(current, h + 200) when it is
 //    smaller than the window;
-// 2. it is cleared to transparent;
+// 2. its w x h part (all that is shown) is cleared to transparent;
 // 3. a snapshot, when one is set, is drawn where the form lies in the shadow window;
 // 4. the skin's PicShadow is laid by PicShadowOption's nine-slice rule into
 //    (0, 0, w, h) less its paddings (sdmFrame leaves the middle transparent, so the

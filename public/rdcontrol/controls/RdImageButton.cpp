@@ -328,6 +328,22 @@ void TRdImageButton::DblClick() {
     TRdGraphicControl::DblClick();
 }
 
+bool TRdImageButton::DialogChar(char32_t key) {
+    if (!FShowAccelChar || !Enabled() || !Showing() || FState == TButtonState::Selected) return false;
+    const TLayoutCache& layout = Layout();
+    if (layout.Accel < 0) return false;
+    char32_t accel = static_cast<unsigned char>(layout.Shown[static_cast<std::size_t>(layout.Accel)]);
+    if (accel >= 'A' && accel <= 'Z') accel = accel - 'A' + 'a';
+    if (accel != key) return false;
+    if (FShowCheckBox) {
+        if (CheckBoxBeforeClick) CheckBoxBeforeClick(this);
+        SetCheckState(FCheckState == cbChecked ? cbUnchecked : cbChecked);
+        if (CheckBoxOnClick) CheckBoxOnClick(this);
+    }
+    TRdGraphicControl::Click();
+    return true;
+}
+
 // --- Hover fade ------------------------------------------------------------------------------
 
 bool TRdImageButton::HoverApplies() const {

@@ -50,6 +50,10 @@
 // Check box (natural size, drawn after the caption): see the rules of
 // CheckBoxRect() in the source; "by text" placements use the caption block.
 //
+// Keyboard: the button takes no focus; with ShowAccelChar its accelerator (Alt +
+// the "&"-marked letter or digit) acts as a click: a check box toggles (with its
+// box events), then OnClick.
+//
 // Hit test: inside the bounds and, with a non-empty ImageRange, only where its
 // mask has alpha and is not pure black (drawn with ImageOption at the control's
 // size when that is set, else unscaled).
@@ -258,6 +262,7 @@ public:
 
     bool HitTestAt(int x, int y) const override;
     std::string ActiveHint() const override;
+    bool DialogChar(char32_t key) override;
 
     TNotifyEvent OnCheckedChanged, OnCaptionChanged;
     TShowHintEvent OnShowHint;

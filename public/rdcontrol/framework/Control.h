@@ -194,6 +194,10 @@ public:
     virtual void MouseEnter();
     virtual void MouseLeave();
     virtual bool MouseWheel(TShiftState shift, int delta, int x, int y);
+    // Alt + key (key a lower-case letter or a digit) that no focused control used,
+    // offered by the form to its showing, enabled controls, topmost first: a control
+    // whose accelerator it is acts and answers true.
+    virtual bool DialogChar(char32_t /*key*/) { return false; }
     bool MouseInControl() const { return FMouseInControl; }
 
     TNotifyEvent OnResize, OnClick, OnDblClick, OnMouseEnter, OnMouseLeave;

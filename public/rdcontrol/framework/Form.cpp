@@ -451,6 +451,21 @@ bool TCustomForm::HandleKeyDown(int key, TShiftState shift) {
         SelectNext(!(shift & ssShift));
         return true;
     }
+    // Alt + a letter or digit nobody used: the control whose accelerator it is.
+    const bool letter = (k >= 'A' && k <= 'Z') || (k >= '0' && k <= '9');
+    if (letter && (shift & ssAlt) && !(shift & ssCtrl)) {
+        const char32_t ch = k >= 'A' && k <= 'Z' ? static_cast<char32_t>(k - 'A' + 'a') : static_cast<char32_t>(k);
+        std::function<bool(TWinControl*)> offer = [&](TWinControl* parent) {
+            for (int i = parent->ControlCount() - 1; i >= 0; --i) {
+                TControl* c = parent->Controls(i);
+                if (!c->Visible() || !c->Enabled()) continue;
+                if (c->DialogChar(ch)) return true;
+                if (auto* w = dynamic_cast<TWinControl*>(c); w && offer(w)) return true;
+            }
+            return false;
+        };
+        if (offer(this)) return true;
+    }
     return false;
 }
 

@@ -414,6 +414,42 @@ TEST_F(ImageButtonTest, ImageRangeLetsClicksThroughItsTransparentPixels) {
     EXPECT_TRUE(Button->HitTestAt(190, 10));
 }
 
+TEST_F(ImageButtonTest, AcceleratorKeyActsAsAClick) {
+    auto* check = new TRdImageButton(Form);
+    check->SetName("chkDesktop");
+    check->SetParent(Form);
+    check->SetBounds(20, 80, 200, 24);
+    check->SetShowCheckBox(true);
+    check->SetCaption("Create a &desktop icon");
+    Log(check);
+    Button->SetCaption("&Install");
+    struct Case {
+        bool showAccel;
+        int key;
+        TShiftState shift;
+        Strings events;
+    } cases[] = {
+        {true, 'I', ssAlt, {"btnInstall:click"}},
+        {true, 'D', ssAlt, {"chkDesktop:boxbefore", "chkDesktop:checked", "chkDesktop:boxclick", "chkDesktop:click"}},
+        {true, 'I', 0, {}},             // without Alt it is a plain key
+        {true, 'X', ssAlt, {}},         // nobody's accelerator
+        {false, 'I', ssAlt, {}},        // "&" is shown as it stands
+    };
+    for (const Case& c : cases) {
+        Button->SetShowAccelChar(c.showAccel);
+        check->SetShowAccelChar(c.showAccel);
+        Events.clear();
+        EXPECT_EQ(Form->HandleKeyDown(c.key, c.shift), !c.events.empty()) << char(c.key);
+        EXPECT_EQ(Events, c.events) << char(c.key);
+    }
+    EXPECT_TRUE(check->Checked());
+    Button->SetShowAccelChar(true);
+    Button->SetEnabled(false);
+    Events.clear();
+    EXPECT_FALSE(Form->HandleKeyDown('I', ssAlt));  // a disabled button does not act
+    EXPECT_TRUE(Events.empty());
+}
+
 TEST_F(ImageButtonTest, AutoSizeTakesTheNormalPicturesSize) {
     Button->SetAutoSize(true);
     Button->ImageNormal().SetGraphic(Solid(189, 50, kNormal));
