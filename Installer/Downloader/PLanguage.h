@@ -10,6 +10,10 @@
 
 class TComponent;
 
+// <windows.h> renames GetMessage to GetMessageW; the member keeps its own name.
+#pragma push_macro("GetMessage")
+#undef GetMessage
+
 class TLanguage {
 public:
     // `prefix` builds the section names: prefix + "_M" for messages, prefix + "_" +
@@ -35,3 +39,5 @@ private:
     TExtIniFile FIni;
     TIniHashedStringList FMessages;
 };
+
+#pragma pop_macro("GetMessage")

@@ -87,11 +87,11 @@ TMainButtonAction TPageFlow::MainButtonAction() const {
     }
 }
 
-TCloseAction TPageFlow::CloseAction() const {
+TCloseButtonAction TPageFlow::CloseAction() const {
     switch (FActive) {
-        case P::Download: return TCloseAction::CancelDownload;
+        case P::Download: return TCloseButtonAction::CancelDownload;
         case P::Finished:
-        case P::Color: return TCloseAction::MainButton;
-        default: return TCloseAction::CloseWindow;
+        case P::Color: return TCloseButtonAction::MainButton;
+        default: return TCloseButtonAction::CloseWindow;
     }
 }

@@ -21,7 +21,7 @@ enum class TMainButtonAction {
 };
 
 // What the close button does on the active page.
-enum class TCloseAction {
+enum class TCloseButtonAction {
     CancelDownload,  // same as "Cancel" on the download page
     MainButton,      // the page's main action (theme page, finish page)
     CloseWindow,     // close the window: the cancel question
@@ -47,7 +47,7 @@ public:
     bool Apply(TPageEvent event);
 
     TMainButtonAction MainButtonAction() const;
-    TCloseAction CloseAction() const;
+    TCloseButtonAction CloseAction() const;
 
     // Called after every change of the active page.
     std::function<void(TInstallerPage from, TInstallerPage to)> OnChange;

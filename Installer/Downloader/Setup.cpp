@@ -1,40 +1,45 @@
-// Entry point of Setup.exe: one installer at a time, the dialog font, the three
-// windows in their fixed order, then the message loop.
+// Entry point of Setup.exe: one installer at a time, COM for the process, the
+// dialog font, then the installer window and the message loop until the window ends
+// the process (every way out of the installer ends it itself) or is closed.
+#include <winsock2.h>
 #include <windows.h>
 
 #include "Installer/Downloader/InstallResourceFont.h"
+#include "Installer/Downloader/InstallerPlatform_win.h"
 #include "Installer/Downloader/ProcessEnd.h"
-#include "Installer/Downloader/UnitNotice.h"
-#include "Installer/Downloader/UnitSysSupportNoticeNew.h"
 #include "Installer/Downloader/uMain.h"
+#include "net/CurlMulti.h"
+#include "net/EventLoop.h"
+#include "os/Clock.h"
+#include "os/InternetSettings.h"
 #include "os/OsServices.h"
+#include "public/rdcontrol/framework/Win32Platform.h"
+#include "services/TaskSchedulerSupport.h"
 
 namespace {
-constexpr wchar_t kApplicationTitle[] = L"Qarto Private Browser Installer";
 constexpr wchar_t kSingleInstanceMutex[] = L"_ZYR3_Installer";
+constexpr char kApplicationTitle[] = "Qarto Private Browser Installer";
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showMode) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Owned for the life of the process and never released: the system frees it at
     // the end, and a second installer must see it until then.
     CreateMutexW(nullptr, TRUE, kSingleInstanceMutex);
     if (GetLastError() == ERROR_ALREADY_EXISTS) TerminateOwnProcess();
 
-    InstallResourceFont(WindowsOsServices());
+    const OsServices& os = WindowsOsServices();
+    TTaskSchedulerSupport com(WindowsComRuntime(), os.system.TrueVersion());
+    InstallResourceFont(os);
+    InstallWin32SystemColors();
 
-    // The main window is created first; the notice dialogs look up texts through it.
-    frmZYRDownloader = std::make_unique<TfrmZYRDownloader>(kApplicationTitle);
-    Form_Notice = std::make_unique<TForm_Notice>();
-    FormSysNotice = std::make_unique<TFormSysNotice>();
-    frmZYRDownloader->Show(showMode);
-
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    FormSysNotice.reset();
-    Form_Notice.reset();
-    frmZYRDownloader.reset();
+    auto loop = MakeEventLoop();
+    CurlMulti curl(*loop);
+    TApplication app(*loop, MakeWin32ApplicationPlatform());
+    InstallApplicationMessageHook(app);
+    app.SetTitle(kApplicationTitle);
+    TInstallerEnvironment environment{os, WindowsInternetSettings(), WindowsClock(), curl,
+                                      WindowsInstallerPlatform()};
+    app.CreateForm<TfrmZYRDownloader>(environment);
+    app.Run();
     return 0;
 }

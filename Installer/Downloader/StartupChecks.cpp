@@ -10,8 +10,7 @@ bool IsSystemSupported(const OsServices& os) {
 
 bool IsRegionRestricted(const OsServices& os) {
     constexpr std::uint16_t kChinesePrc = 0x0804;
-    const auto systemLanguage = static_cast<std::uint16_t>(os.locale.SystemDefaultLocaleId() & 0xFFFF);
-    return systemLanguage == kChinesePrc || os.locale.UserDefaultUILanguage() == kChinesePrc;
+    return os.locale.SystemDefaultLanguageId() == kChinesePrc || os.locale.UserDefaultUILanguage() == kChinesePrc;
 }
 
 TScreenPoint NoticePosition(const TScreenRect& main, bool mainVisible, bool mainMinimised, int width, int height) {

@@ -1,17 +1,79 @@
 #pragma once
-// The notice dialog (icon, text, yes/no or OK). For now a hidden plain window that
-// holds its place in the start-up order; the skinned dialog replaces it.
-// Windows build only; UI thread.
-#ifdef _WIN32
-#include <memory>
+// TForm_Notice: the installer's own small modal notice (it never uses the system's
+// message boxes): a status icon, a text and either OK or Yes and No, on a skinned
+// 324 x 152 window with a shadow and rounded corners. Used for the disk-space and
+// invalid-folder messages and the cancel question.
+//
+// ShowNotice shows it modally over the main window (which stays disabled while the
+// event loop keeps running, so downloads go on) and returns NoticeAnswer: true only
+// when the user pressed Yes. The dialog exists only while it is shown.
+// UI thread only.
+#include <functional>
+#include <string>
 
-#include "Installer/Downloader/PlainWindow_win.h"
+#include "public/rdcontrol/controls/ImageNote.h"
+#include "public/rdcontrol/controls/RdFormSkin.h"
+#include "public/rdcontrol/controls/RdImageButton.h"
+#include "public/rdcontrol/controls/RdLabel.h"
+#include "public/rdcontrol/controls/RdStretchImage.h"
+#include "public/rdcontrol/framework/Application.h"
 
-class TForm_Notice final : public PlainWindow {
-public:
-    TForm_Notice() : PlainWindow(L"", 420, 220) {}
+class TBuiltInPictures;
+
+enum class TNoticeIcon { Warning = 0, Question = 1 };
+enum class TNoticeMode { Ok = 0, YesNo = 1 };
+
+// What the dialogs take from the installer window.
+struct TNoticeEnvironment {
+    // The language's message by key, the English default when missing.
+    std::function<std::string(const std::string& key, const std::string& def)> Msg;
+    const TBuiltInPictures* Pictures = nullptr;
+    // The hint of the main window's close button (already translated).
+    std::string CloseHint;
+    // The face of the texts: "Roboto", or the language's own face for scripts it
+    // does not cover.
+    std::string FontName = "Roboto";
+    // Moves a window with the mouse (the system's own move loop).
+    std::function<void(TCustomForm&)> StartDrag;
 };
 
-// May be freed and created again by the notice routine.
-extern std::unique_ptr<TForm_Notice> Form_Notice;
-#endif
+// The answer of the last notice: false when a notice is created, true only by Yes.
+extern bool NoticeAnswer;
+
+class TForm_Notice : public TCustomForm {
+public:
+    TForm_Notice(TComponent* owner, const TNoticeEnvironment& environment, TCustomForm* mainWindow);
+
+    // Where the dialog goes: centred over the main window's screen rectangle when
+    // that is visible and not minimised (division rounding toward zero), otherwise
+    // nullopt (it stays at its designed place, the screen's top-left corner).
+    static std::optional<TPoint> PlaceOver(const TCustomForm* mainWindow, int width, int height);
+
+    void SetMode(TNoticeMode mode);
+    void SetIcon(TNoticeIcon icon);
+    void SetText(const std::string& text);
+
+    TRdImageButton* Imagebg = nullptr;
+    TRdStretchImage* Imgborder = nullptr;
+    TRdImageNote* ImageNoteStatus = nullptr;
+    TRdLabel* lblStatusDes = nullptr;
+    TRdImageButton* ButtonOK = nullptr;
+    TRdImageButton* ButtonYes = nullptr;
+    TRdImageButton* ButtonNO = nullptr;
+    TRdImageButton* Btn_Close = nullptr;
+    TRdFormSkin* FormSkin = nullptr;
+
+private:
+    TRdImageButton* DialogButton(const std::string& name, TRect bounds, bool primary);
+    void Answer(bool yes);
+    void Drag();
+
+    const TNoticeEnvironment& FEnv;
+    TCustomForm* FMainWindow;
+};
+
+// Shows the notice modally and returns NoticeAnswer.
+bool ShowNotice(TApplication& app, TCustomForm* mainWindow, TNoticeIcon icon, const std::string& text,
+                TNoticeMode mode, const TNoticeEnvironment& environment);
+// Whether a notice is on screen now.
+bool NoticeShowing();

@@ -1,17 +1,30 @@
 #pragma once
-// The system notice dialog (title and text, shown before refusing to run). For now
-// a hidden plain window that holds its place in the start-up order; the skinned
-// dialog replaces it. Windows build only; UI thread.
-#ifdef _WIN32
-#include <memory>
+// TFormSysNotice: the stay-on-top notice of the start-up checks that end the
+// process (unsupported system, restricted region): a title bar, a text and OK on a
+// per-pixel-transparent 344 x 172 window with a soft border, centred on the primary
+// monitor, without a taskbar button. Created anew for each use. UI thread only.
+#include <string>
 
-#include "Installer/Downloader/PlainWindow_win.h"
+#include "Installer/Downloader/UnitNotice.h"
+#include "public/rdcontrol/framework/RdControls.h"
 
-class TFormSysNotice final : public PlainWindow {
+class TFormSysNotice : public TCustomForm {
 public:
-    TFormSysNotice() : PlainWindow(L"", 420, 220) {}
+    TFormSysNotice(TComponent* owner, const TNoticeEnvironment& environment);
+
+    TRdPanel* RdPanel_Main = nullptr;
+    TRdImageButton* RdBtn_BorderBg = nullptr;
+    TRdImageButton* Rdbtn_HeadBg = nullptr;
+    TRdLabel* lbl_Title = nullptr;
+    TRdLabel* lblStatusDes = nullptr;
+    TRdImage* Image_Move = nullptr;
+    TRdImageButton* ButtonOK = nullptr;
+    TRdImageButton* Btn_Close = nullptr;
+
+private:
+    const TNoticeEnvironment& FEnv;
 };
 
-// Freed and created again by the system-notice routine.
-extern std::unique_ptr<TFormSysNotice> FormSysNotice;
-#endif
+// Shows the system notice modally; returns when the user closed it in any way.
+void ShowSysNotice(TApplication& app, const std::string& title, const std::string& text,
+                   const TNoticeEnvironment& environment);

@@ -25,7 +25,7 @@ font_size=$(tool file-size '%TEMP%\InstallerFonts\Roboto_Regular.ttf' | tr -d '\
 # Watch every window of the installer's class while the second one runs.
 watch_out=$(mktemp)
 # Started directly, not through `tool`, so that $! is the Windows process itself.
-"$wine_run" "$wintool" watch-class QartoPlainWindow $((max_second + 10)) >"$watch_out" &
+"$wine_run" "$wintool" watch-class QartoForm $((max_second + 10)) >"$watch_out" &
 watcher=$!
 sleep 2
 t0=$SECONDS

@@ -7,3 +7,10 @@ target_link_libraries(unit_installer PRIVATE qarto_installer_core)
 # The install flow against the local test server.
 qarto_gtest(unit_install_flow installer/InstallFlowTest.cpp)
 target_link_libraries(unit_install_flow PRIVATE qarto_installer_core qarto_test_support)
+
+# The installer window on fake windows, with this tree's language files and skin
+# pictures as its resources.
+qarto_gtest(unit_installer_window installer/WindowTest.cpp)
+target_link_libraries(unit_installer_window PRIVATE qarto_installer_window)
+target_compile_definitions(unit_installer_window PRIVATE QARTO_BINARY_DIR="${PROJECT_BINARY_DIR}")
+add_dependencies(unit_installer_window qarto_language_resources qarto_skin_pictures)

@@ -36,6 +36,9 @@ struct TNativeChildEvents {
     // The pointer came over the child / left it (the form's window does not see
     // the pointer while it is over a child).
     std::function<void(bool inside)> OnHover;
+    // Edit: a character typed into the child, before the child takes it; false
+    // discards it.
+    std::function<bool(char32_t ch)> OnChar;
 };
 
 // How an edit child looks and behaves beyond the plain native edit.
@@ -70,6 +73,8 @@ public:
     virtual void SetFont(const TFontSpec& font) = 0;
     virtual std::string Text() const = 0;
     virtual void SetText(const std::string& utf8) = 0;
+    // Edit: selects the whole text.
+    virtual void SelectAll() {}
     // Lists.
     virtual void SetItems(const std::vector<std::string>& items) = 0;
     virtual int ItemIndex() const = 0;

@@ -108,6 +108,9 @@ public:
         if (GetFocus() == FWindow) ::SetFocus(GetParent(FWindow));
     }
     void Redraw() override { InvalidateRect(FWindow, nullptr, TRUE); }
+    void SelectAll() override {
+        if (FKind == TNativeKind::Edit) SendMessageW(FWindow, EM_SETSEL, 0, -1);
+    }
     void SetEditOptions(const TNativeEditOptions& o) override {
         if (FKind != TNativeKind::Edit) return;
         const TNativeEditOptions old = FOptions;
@@ -301,6 +304,9 @@ private:
             FTracking = false;
             if (FEvents.OnHover) FEvents.OnHover(false);
         }
+        if (msg == WM_CHAR && FEvents.OnChar && wp >= 0x20 && (wp < 0xD800 || wp >= 0xE000) &&
+            !FEvents.OnChar(static_cast<char32_t>(wp)))
+            return 0;  // refused by the control (surrogate halves and control keys pass)
         const LRESULT result = CallWindowProcW(FOldProc, FWindow, msg, wp, lp);
         switch (msg) {
             case WM_PAINT:
@@ -360,7 +366,11 @@ public:
                         : form.TaskbarButton() ? WS_EX_APPWINDOW
                                                : WS_EX_TOOLWINDOW;
         if (form.FormStyle() == TFormStyle::fsStayOnTop) exStyle |= WS_EX_TOPMOST;
-        const std::wstring caption = Widen(form.Caption().empty() ? title : form.Caption());
+        // The main form's taskbar button speaks for the whole program: it shows the
+        // application's title when there is one, whatever the form's caption.
+        FShowsTitle = !title.empty() && form.TaskbarButton() && form.Application() &&
+                      form.Application()->MainForm() == &form;
+        const std::wstring caption = Widen(form.Caption().empty() || FShowsTitle ? title : form.Caption());
         FWindow = CreateWindowExW(exStyle, kClassName, caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, form.Left(),
                                   form.Top(), form.Width(), form.Height(), nullptr, nullptr, GetModuleHandleW(nullptr),
                                   this);
@@ -388,7 +398,7 @@ public:
     }
 
     void SetCaption(const std::string& caption) override {
-        if (!caption.empty()) SetWindowTextW(FWindow, Widen(caption).c_str());
+        if (!caption.empty() && !FShowsTitle) SetWindowTextW(FWindow, Widen(caption).c_str());
     }
 
     void SetLayering(TFormLayering layering, std::uint8_t alpha) override {
@@ -667,6 +677,7 @@ private:
     std::uint8_t FAlpha = 255;
     bool FUpdatePosted = false;
     bool FSettingBounds = false;
+    bool FShowsTitle = false;
     bool FTracking = false;
     TCursor FCursor = crDefault;
     wchar_t FHighSurrogate = 0;

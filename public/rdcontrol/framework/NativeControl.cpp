@@ -30,6 +30,10 @@ void TNativeControl::Sync() {
         events.OnFocus = [this] { NativeFocused(); };
         events.OnRepaint = [this] { NativeRepaint(); };
         events.OnHover = [this](bool inside) { NativeHover(inside); };
+        events.OnChar = [this](char32_t ch) {
+            KeyPress(ch);
+            return ch != 0;
+        };
         FNative = window->CreateNativeChild(FKind, std::move(events));
         if (!FNative) return;
         FNativeOwner = window;
@@ -165,4 +169,8 @@ void TNativeListBox::NativeCreated() {
 void TNativeListBox::NativeChanged() {
     FItemIndex = Native()->ItemIndex();
     TNativeControl::NativeChanged();
+}
+
+void TNativeEdit::SelectAll() {
+    if (TNativeChildWindow* native = Native()) native->SelectAll();
 }

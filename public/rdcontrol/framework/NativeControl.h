@@ -71,6 +71,8 @@ public:
     explicit TNativeEdit(TComponent* owner);
     std::string Text() const;
     void SetText(const std::string& utf8);
+    // Selects the whole text (when the native window exists).
+    void SelectAll();
 
 protected:
     void NativeCreated() override;

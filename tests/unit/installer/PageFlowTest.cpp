@@ -95,13 +95,13 @@ TEST(PageFlow, MainButtonAndCloseButtonPerPage) {
     struct Row {
         P page;
         TMainButtonAction main;
-        TCloseAction close;
+        TCloseButtonAction close;
     };
-    for (const Row& r : {Row{P::Main, TMainButtonAction::InstallFromMainPage, TCloseAction::CloseWindow},
-                         Row{P::InstallOption, TMainButtonAction::InstallFromOptions, TCloseAction::CloseWindow},
-                         Row{P::Download, TMainButtonAction::None, TCloseAction::CancelDownload},
-                         Row{P::Color, TMainButtonAction::SaveThemeAndFinish, TCloseAction::MainButton},
-                         Row{P::Finished, TMainButtonAction::FinishAndExit, TCloseAction::MainButton}}) {
+    for (const Row& r : {Row{P::Main, TMainButtonAction::InstallFromMainPage, TCloseButtonAction::CloseWindow},
+                         Row{P::InstallOption, TMainButtonAction::InstallFromOptions, TCloseButtonAction::CloseWindow},
+                         Row{P::Download, TMainButtonAction::None, TCloseButtonAction::CancelDownload},
+                         Row{P::Color, TMainButtonAction::SaveThemeAndFinish, TCloseButtonAction::MainButton},
+                         Row{P::Finished, TMainButtonAction::FinishAndExit, TCloseButtonAction::MainButton}}) {
         TPageFlow flow = FlowAt(r.page);
         EXPECT_EQ(flow.MainButtonAction(), r.main) << PageName(r.page);
         EXPECT_EQ(flow.CloseAction(), r.close) << PageName(r.page);

@@ -31,17 +31,17 @@ TEST(StartupChecks, SixtyFourBitWindows7OrLater) {
 
 TEST(StartupChecks, SimplifiedChineseSystemOrInterfaceIsRestricted) {
     struct Row {
-        std::uint32_t systemLocale;
+        std::uint16_t systemLanguage;
         std::uint16_t userUi;
         bool restricted;
     };
     for (const Row& r : {Row{0x0409, 0x0409, false}, Row{0x0804, 0x0409, true}, Row{0x0409, 0x0804, true},
-                         Row{0x0804, 0x0804, true}, Row{0x0404, 0x0C04, false},
-                         Row{0x00020804, 0x0409, true}}) {  // a sort order in the locale's high bits
+                         Row{0x0804, 0x0804, true}, Row{0x0404, 0x0C04, false}, Row{0x1004, 0x0409, false}}) {
         FakeOs os;
-        os.locale.systemLocaleId = r.systemLocale;
+        os.locale.systemLanguageId = r.systemLanguage;
+        os.locale.systemLocaleId = 0x0409;  // the language identifier decides, not the locale
         os.locale.userUILanguage = r.userUi;
-        EXPECT_EQ(IsRegionRestricted(os.services), r.restricted) << std::hex << r.systemLocale << " " << r.userUi;
+        EXPECT_EQ(IsRegionRestricted(os.services), r.restricted) << std::hex << r.systemLanguage << " " << r.userUi;
     }
 }
 

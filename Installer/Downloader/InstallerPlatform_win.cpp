@@ -1,0 +1,80 @@
+// The installer window's system services on Windows.
+#include "Installer/Downloader/InstallerPlatform_win.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "Installer/Downloader/ProcessEnd.h"
+#include "Installer/Downloader/WindowsSupport.h"
+#include "os/TextConvert.h"
+#include "os/WinHandles.h"
+#include "public/rdcontrol/framework/Form.h"
+
+namespace {
+
+void* Handle(TCustomForm& form) { return form.Window() ? form.Window()->PlatformHandle() : nullptr; }
+
+class WinInstallerPlatform final : public TInstallerPlatform {
+public:
+    void Trace(const std::string& text) override { OutputDebugStringW(Widen(text + "\n").c_str()); }
+
+    void EndProcess() override { TerminateOwnProcess(); }
+
+    std::optional<std::string> Resource(const std::string& name) override {
+        HMODULE module = GetModuleHandleW(nullptr);
+        HRSRC found = FindResourceW(module, Widen(name).c_str(), MAKEINTRESOURCEW(10));  // RT_RCDATA
+        if (!found) return std::nullopt;
+        HGLOBAL loaded = LoadResource(module, found);
+        const DWORD size = SizeofResource(module, found);
+        const void* data = loaded ? LockResource(loaded) : nullptr;
+        if (!data) return std::nullopt;
+        return std::string(static_cast<const char*>(data), size);
+    }
+
+    std::vector<std::string> CommandLineParameters() override {
+        int count = 0;
+        LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+        std::vector<std::string> result;
+        for (int i = 1; args && i < count; ++i) result.push_back(Narrow(args[i]));
+        if (args) LocalFree(args);
+        return result;
+    }
+
+    bool ForceForeground(TCustomForm& form) override {
+        void* handle = Handle(form);
+        return handle && ForceForegroundWindow(handle);
+    }
+
+    void StartWindowDrag(TCustomForm& form) override {
+        if (void* handle = Handle(form)) ::StartWindowDrag(handle);
+    }
+
+    std::string BrowseForFolder(TCustomForm* owner, const std::string& title) override {
+        return ::BrowseForFolder(owner ? Handle(*owner) : GetActiveWindow(), title);
+    }
+
+    void CreateShortcut(const std::string& linkFile, const std::string& target) override {
+        ::CreateShortcut(linkFile, target);
+    }
+
+    std::unique_ptr<TRunningProcess> StartPackage(const std::string& program, const std::string& parameters) override {
+        return ShellExecuteWithProcess(program, parameters);
+    }
+
+    void SecureFolder(const std::string& folder) override { RestrictToAdministrators(folder); }
+
+    std::optional<std::uint32_t> ReadUserDword(const std::string& key, const std::string& name) override {
+        DWORD value = 0, size = sizeof value;
+        if (RegGetValueW(HKEY_CURRENT_USER, Widen(key).c_str(), Widen(name).c_str(), RRF_RT_REG_DWORD, nullptr, &value,
+                         &size) != ERROR_SUCCESS)
+            return std::nullopt;
+        return value;
+    }
+};
+
+}  // namespace
+
+TInstallerPlatform& WindowsInstallerPlatform() {
+    static WinInstallerPlatform instance;
+    return instance;
+}

@@ -1,0 +1,129 @@
+#include "Installer/Downloader/UnitSysSupportNoticeNew.h"
+
+#include <memory>
+
+#include "Installer/Downloader/BuiltInPictures.h"
+
+namespace {
+
+constexpr int kWidth = 344, kHeight = 172;
+constexpr TColor kSoftText = RGB(203, 203, 226);
+
+void Load(const TNoticeEnvironment& env, const std::string& file, TPicture& picture) {
+    if (env.Pictures) env.Pictures->Load(file, picture);
+}
+
+void SliceMargins(TDesignRect& rect, int margin) {
+    rect.SetLeft(margin);
+    rect.SetTop(margin);
+    rect.SetRight(margin);
+    rect.SetBottom(margin);
+}
+
+TRdLabel* TextLabel(TComponent* owner, TWinControl* parent, const std::string& name, TRect bounds, TColor color,
+                    const std::string& font) {
+    auto* label = new TRdLabel(owner);
+    label->SetName(name);
+    label->SetParent(parent);
+    label->SetBoundsRect(bounds);
+    label->Font().SetName(font);
+    label->Font().SetHeight(-14);
+    label->Font().SetColor(color);
+    label->SetFontAntialiased(true);
+    return label;
+}
+
+}  // namespace
+
+TFormSysNotice::TFormSysNotice(TComponent* owner, const TNoticeEnvironment& environment)
+    : TCustomForm(owner), FEnv(environment) {
+    SetName("FormSysNotice");
+    SetCaption("Notice");
+    SetBounds(0, 0, kWidth, kHeight);
+    // The designed place is the screen's top-left corner, so centring on the
+    // screen the form is on centres it on the primary monitor.
+    SetPosition(TPosition::poScreenCenter);
+    SetFormStyle(TFormStyle::fsStayOnTop);
+    SetPerPixelAlpha(true);
+    SetTaskbarButton(false);
+    SetColor(clBlack);
+    Font().SetName("Segoe UI");
+
+    RdPanel_Main = new TRdPanel(this);
+    RdPanel_Main->SetName("RdPanel_Main");
+    RdPanel_Main->SetParent(this);
+    RdPanel_Main->SetBounds(0, 0, kWidth, kHeight);
+    RdPanel_Main->SetColor(clNone);  // the border picture's own alpha shows
+
+    RdBtn_BorderBg = new TRdImageButton(this);
+    RdBtn_BorderBg->SetName("RdBtn_BorderBg");
+    RdBtn_BorderBg->SetParent(RdPanel_Main);
+    RdBtn_BorderBg->SetBounds(0, 0, kWidth, kHeight);
+    Load(FEnv, "sysnotice_bg.png", RdBtn_BorderBg->ImageNormal());
+    SliceMargins(RdBtn_BorderBg->ImageOption(), 15);
+
+    Rdbtn_HeadBg = new TRdImageButton(this);
+    Rdbtn_HeadBg->SetName("Rdbtn_HeadBg");
+    Rdbtn_HeadBg->SetParent(RdPanel_Main);
+    Rdbtn_HeadBg->SetBounds(10, 10, 324, 30);
+    Load(FEnv, "sysnotice_title.png", Rdbtn_HeadBg->ImageNormal());
+
+    // The drag area: the dialog's surface inside its soft border.
+    Image_Move = new TRdImage(this);
+    Image_Move->SetName("Image_Move");
+    Image_Move->SetParent(RdPanel_Main);
+    Image_Move->SetBounds(10, 10, 324, 152);
+    Image_Move->OnMouseDown = [this](TControl*, TMouseButton button, TShiftState, int, int) {
+        if (button == mbLeft && FEnv.StartDrag) FEnv.StartDrag(*this);
+    };
+
+    lbl_Title = TextLabel(this, RdPanel_Main, "lbl_Title", TRect::FromSize(20, 17, 280, 20), clWhite, FEnv.FontName);
+    lbl_Title->SetAutoSize(true);
+    lblStatusDes =
+        TextLabel(this, RdPanel_Main, "lblStatusDes", TRect::FromSize(26, 53, 292, 60), kSoftText, FEnv.FontName);
+    lblStatusDes->SetWordWrap(true);
+    lblStatusDes->SetEllipsisPosition(epEndEllipsis);
+    lblStatusDes->SetAutoShowHint(true);
+    lblStatusDes->SetShowHint(true);
+
+    ButtonOK = new TRdImageButton(this);
+    ButtonOK->SetName("ButtonOK");
+    ButtonOK->SetParent(RdPanel_Main);
+    ButtonOK->SetBounds(245, 114, 73, 32);
+    ButtonOK->SetCaption("OK");
+    ButtonOK->Font().SetName(FEnv.FontName);
+    ButtonOK->Font().SetHeight(-12);
+    ButtonOK->Font().SetColor(clWhite);
+    ButtonOK->SetFontAntialiased(true);
+    ButtonOK->SetTextLeftMargin(8);
+    ButtonOK->SetTextRightMargin(8);
+    ButtonOK->SetCursor(crHandPoint);
+    Load(FEnv, "btn_dialog_primary_normal.png", ButtonOK->ImageNormal());
+    Load(FEnv, "btn_dialog_primary_over.png", ButtonOK->ImageOver());
+    Load(FEnv, "btn_dialog_primary_press.png", ButtonOK->ImageDown());
+    ButtonOK->ImageOption().SetLeft(24);
+    ButtonOK->ImageOption().SetTop(10);
+    ButtonOK->ImageOption().SetRight(24);
+    ButtonOK->ImageOption().SetBottom(10);
+    ButtonOK->OnClick = [this](TControl*) { SetModalResult(mrOk); };
+
+    Btn_Close = new TRdImageButton(this);
+    Btn_Close->SetName("Btn_Close");
+    Btn_Close->SetParent(RdPanel_Main);
+    Btn_Close->SetBounds(309, 15, 20, 20);
+    Btn_Close->SetHint("Close");
+    Btn_Close->SetShowHint(true);
+    Load(FEnv, "images/btn_close_normal.png", Btn_Close->ImageNormal());
+    Load(FEnv, "images/btn_close_over.png", Btn_Close->ImageOver());
+    Load(FEnv, "images/btn_close_press.png", Btn_Close->ImageDown());
+    Btn_Close->OnClick = [this](TControl*) { SetModalResult(mrCancel); };
+}
+
+void ShowSysNotice(TApplication& app, const std::string& title, const std::string& text,
+                   const TNoticeEnvironment& environment) {
+    auto notice = std::make_unique<TFormSysNotice>(&app, environment);
+    notice->lbl_Title->SetCaption(title);
+    notice->lblStatusDes->SetCaption(text);
+    notice->ButtonOK->SetCaption(environment.Msg ? environment.Msg("M_NoticeOK", "OK") : "OK");
+    notice->ShowModal();
+}

@@ -1,0 +1,188 @@
+// The installer window on the host: its start-up sequence and refusals, the start
+// language and the live switch, the pages as a user clicks through them, and the
+// notice dialog's placement and answers.
+#include "Installer/Downloader/UnitNotice.h"
+#include "Installer/Downloader/UnitSysSupportNoticeNew.h"
+#include "tests/unit/installer/WindowFixture.h"
+
+namespace {
+
+std::vector<std::string> WithoutPageTraces(const std::vector<std::string>& traces) {
+    std::vector<std::string> kept;
+    for (const std::string& t : traces)
+        if (t.rfind("page:", 0) != 0) kept.push_back(t);
+    return kept;
+}
+
+struct Shown {
+    std::string title, text;
+};
+
+}  // namespace
+
+struct WindowTest : WindowFixture {
+    // Closes the first dialog of class T that shows (through its OK button) and
+    // keeps what it said.
+    template <typename T>
+    void CloseWhenShown(Shown& shown) {
+        Timer = Loop->StartTimer(std::chrono::milliseconds(5), true, [this, &shown] {
+            for (T* dialog : FormsOf<T>())
+                if (dialog->Visible() && dialog->Modal()) {
+                    if constexpr (std::is_same_v<T, TFormSysNotice>) shown.title = dialog->lbl_Title->Caption();
+                    shown.text = dialog->lblStatusDes->Caption();
+                    dialog->ButtonOK->OnClick(dialog->ButtonOK);
+                    Loop->StopTimer(Timer);
+                }
+        });
+    }
+    void Click(TControl* control) {
+        const TPoint origin = control->FormOrigin();
+        const TPoint at{origin.X + control->Width() / 2, origin.Y + control->Height() / 2};
+        Window->HandleMouseMove(0, at.X, at.Y);
+        Window->HandleMouseDown(mbLeft, ssLeft, at.X, at.Y, false);
+        Window->HandleMouseUp(mbLeft, 0, at.X, at.Y);
+    }
+    EventLoop::TimerId Timer = 0;
+};
+
+TEST_F(WindowTest, StartsInOrderWithItsControlsInPlace) {
+    ASSERT_TRUE(Create());
+    const std::string downloads = "C:\\ProgramData\\Qarto Private Browser\\Downloader\\";
+    EXPECT_EQ(WithoutPageTraces(Platform.Traces),
+              (std::vector<std::string>{"********** FLanguageName: English", "FormCreate: 1", "FormCreate: 2",
+                                        "FormCreate: 3",
+                                        "FDownloadPath + MD5_INI_FILE_NAME: " + downloads + "dl-info-zyrnew.upt",
+                                        "FormCreate: 4"}));
+    EXPECT_EQ(Window->FDownloadPath, downloads);
+    EXPECT_EQ(Window->Pages().Active(), TInstallerPage::Main);
+    EXPECT_EQ(Window->edtPath->Text(), Window->FInstallPath);
+    EXPECT_EQ(Window->FInstallPath, "C:\\Program Files\\Qarto Private Browser\\");
+    EXPECT_EQ(Window->Width(), 640);
+    EXPECT_EQ(Window->Height(), 390);
+    // Centred by the texts' layout: 640 div 2 - 189 div 2.
+    EXPECT_EQ(Window->lbl_AgreenInstall->Left(), 226);
+    EXPECT_EQ(Window->lbl_AgreenInstall->Caption(), "Install Now");
+    EXPECT_EQ(Window->lbl_MainpgTitle->Caption(), "Ready to install Qarto Private Browser");
+    // The wrapped title keeps its width; the line below follows its height.
+    EXPECT_EQ(Window->lbl_MainpgTitle->Width(), 450);
+    EXPECT_EQ(Window->lbl_MainpgFunc->Top(), Window->lbl_MainpgTitle->Top() + Window->lbl_MainpgTitle->Height() + 4);
+    EXPECT_EQ(Window->lblCaption->Caption(), "Qarto Private Browser Installer");
+    // Every page's background lines up with the window's, behind the title strip.
+    for (TRdImage* background : {Window->SubBg, Window->Image_Optionbg, Window->Image_DownloadBg})
+        EXPECT_EQ(background->BoundsRect(), (TRect{0, -40, 640, 350})) << background->Name();
+}
+
+TEST_F(WindowTest, RefusesUnsupportedSystemsAndTheRestrictedRegion) {
+    struct Case {
+        const char* name;
+        std::function<void(FakeOs&)> arrange;
+        const char* text;  // the start of the system notice's text
+    } cases[] = {
+        {"Vista 64-bit", [](FakeOs& o) { o.system.version = {6, 0, 6002}; }, "This operating system is not supported."},
+        {"Windows 7 32-bit", [](FakeOs& o) { o.system.windows64 = false; }, "This operating system is not supported."},
+        {"system language Simplified Chinese",
+         [](FakeOs& o) { o.locale.systemLanguageId = 0x0804; },
+         "This service is unavailable"},
+        {"user interface Simplified Chinese",
+         [](FakeOs& o) { o.locale.userUILanguage = 0x0804; },
+         "This service is unavailable"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeOs fresh;
+        fresh.shell.folders = os.shell.folders;
+        fresh.registry.viewValues = os.registry.viewValues;
+        c.arrange(fresh);
+        Shown shown;
+        CloseWhenShown<TFormSysNotice>(shown);
+        bool ended = false;
+        try {
+            App->CreateForm<TfrmZYRDownloader>(TInstallerEnvironment{fresh.services, Internet, fresh.clock, Curl, Platform});
+        } catch (const TProcessEnded&) {
+            ended = true;
+        }
+        Loop->StopTimer(Timer);
+        EXPECT_TRUE(ended);
+        EXPECT_EQ(shown.title, "Qarto Private Browser Installer");
+        EXPECT_EQ(shown.text.rfind(c.text, 0), 0u) << shown.text;
+    }
+}
+
+TEST_F(WindowTest, EndsWhenTheSystemDriveIsFull) {
+    os.disks.drives["C:"].freeBytes = 400ull << 20;  // below the 500 MiB the system drive needs
+    os.shell.folders[Csidl::CommonAppData] = "C:\\ProgramData";
+    os.disks.drives["D:"] = FakeDisks::Drive{};  // the working folder moves here
+    Shown shown;
+    CloseWhenShown<TForm_Notice>(shown);
+    EXPECT_FALSE(Create());
+    EXPECT_EQ(shown.text.rfind("This partition doesn't have enough free space", 0), 0u) << shown.text;
+}
+
+TEST_F(WindowTest, StartsInTheUsersLanguageAndSwitchesLive) {
+    os.locale.userUILanguage = 0x0407;
+    ASSERT_TRUE(Create());
+    EXPECT_EQ(Window->FLanguageName, "German");
+    EXPECT_EQ(Window->lbl_AgreenInstall->Caption(), "Jetzt installieren");
+    EXPECT_EQ(Window->lbl_Option->Caption(), "Anpassen...");
+
+    const auto& names = Window->FLanguageNames;
+    const auto french = std::find(names.begin(), names.end(), "French");
+    ASSERT_NE(french, names.end());
+    Window->Cbx_Language->SetItemIndex(static_cast<int>(french - names.begin()));
+    Window->Cbx_Language->OnChange(Window->Cbx_Language);
+    EXPECT_EQ(Window->FCurLanguageName, "French");
+    EXPECT_EQ(Window->FLanguageName, "German");  // the first choice is kept
+    EXPECT_EQ(Window->lbl_AgreenInstall->Caption(), "Installer maintenant");
+    EXPECT_EQ(Window->btnOptionInstall->Caption(), Window->lbl_AgreenInstall->Caption());
+    // Re-centred for the new caption's width.
+    EXPECT_EQ(Window->lbl_Option->Left(), 640 / 2 - Window->lbl_Option->Width() / 2);
+}
+
+TEST_F(WindowTest, CustomizeAndBackByTheMouse) {
+    ASSERT_TRUE(Create());
+    Window->Show();
+    EXPECT_FALSE(Window->cbxTaskbar->Visible());
+    Click(Window->lbl_Option);
+    EXPECT_EQ(Window->Pages().Active(), TInstallerPage::InstallOption);
+    EXPECT_TRUE(Window->PageTab_InstallOption->Visible());
+    EXPECT_TRUE(Window->cbxTaskbar->Visible());
+    EXPECT_EQ(Window->edtPath->Text(), Window->FInstallPath);
+    Click(Window->lbl_OptionpgBack);
+    EXPECT_EQ(Window->Pages().Active(), TInstallerPage::Main);
+    EXPECT_TRUE(Window->PageTab_Main->Visible());
+    // Only the title strip moves the window.
+    Click(Window->lbl_Title);
+    Click(Window->Img_MainpgLogo1);
+    EXPECT_EQ(Platform.Dragged, (std::vector<std::string>{"frmZYRDownloader"}));
+}
+
+TEST_F(WindowTest, NoticeIsCentredOverTheWindowAndOnlyYesAnswersYes) {
+    ASSERT_TRUE(Create());
+    Window->Show();
+    Window->SetBounds(101, 57, 640, 390);
+    TNoticeEnvironment env;
+    struct Case {
+        const char* press;
+        bool answer;
+    } cases[] = {{"ButtonYes", true}, {"ButtonNO", false}, {"Btn_Close", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.press);
+        TPoint at{-1, -1};
+        Timer = Loop->StartTimer(std::chrono::milliseconds(5), true, [&] {
+            for (TForm_Notice* notice : FormsOf<TForm_Notice>())
+                if (notice->Visible()) {
+                    at = TPoint{notice->Left(), notice->Top()};
+                    auto* button = dynamic_cast<TRdImageButton*>(notice->FindComponent(c.press));
+                    button->OnClick(button);
+                    Loop->StopTimer(Timer);
+                }
+        });
+        EXPECT_EQ(ShowNotice(*App, Window, TNoticeIcon::Question, "Sure?", TNoticeMode::YesNo, env), c.answer);
+        EXPECT_EQ(NoticeAnswer, c.answer);
+        // 101 + (640 - 324) div 2, 57 + (390 - 152) div 2
+        EXPECT_EQ(at, (TPoint{259, 176}));
+        EXPECT_FALSE(NoticeShowing());
+    }
+    Window->Hide();
+    EXPECT_EQ(TForm_Notice::PlaceOver(Window, 324, 152), std::nullopt);
+}
