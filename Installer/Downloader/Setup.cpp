@@ -37,6 +37,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     TApplication app(*loop, MakeWin32ApplicationPlatform());
     InstallApplicationMessageHook(app);
     app.SetTitle(kApplicationTitle);
+    // The window's own caption is a design-time name; the taskbar shows the title.
+    app.SetMainFormShowsTitle(true);
     TInstallerEnvironment environment{os, WindowsInternetSettings(), WindowsClock(), curl,
                                       WindowsInstallerPlatform()};
     app.CreateForm<TfrmZYRDownloader>(environment);

@@ -7,6 +7,9 @@
 # Usage: gallery.sh WINE_RUN GALLERY_EXE OUT_DIR (WINE_RUN: <tree>/wine-run)
 set -euo pipefail
 wine_run=$1 gallery=$2 out=$3
+# shellcheck source=../../scripts/lib/xdisplay.sh
+source "$(dirname "$0")/../../scripts/lib/xdisplay.sh"
+ensure_display
 mkdir -p "$out"
 shot="$out/gallery-screen.png"
 rm -f "$shot" "$out/gallery-backbuffer.png"

@@ -16,6 +16,9 @@
 # Usage: layered.sh WINE_RUN GALLERY_EXE OUT_DIR
 set -euo pipefail
 wine_run=$1 gallery=$2 out=$3
+# shellcheck source=../../scripts/lib/xdisplay.sh
+source "$(dirname "$0")/../../scripts/lib/xdisplay.sh"
+ensure_display
 mkdir -p "$out"
 out=$(cd "$out" && pwd)
 rm -f "$out"/layered-*.png "$out/layered-events.txt"

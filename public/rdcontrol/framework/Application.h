@@ -59,6 +59,11 @@ public:
 
     const std::string& Title() const { return FTitle; }
     void SetTitle(const std::string& title);
+    // When set, the main form's window (its taskbar button) shows Title instead of
+    // the form's caption, as a program whose taskbar button is the application's.
+    // Read when the main form's window is made.
+    bool MainFormShowsTitle() const { return FMainFormShowsTitle; }
+    void SetMainFormShowsTitle(bool v) { FMainFormShowsTitle = v; }
 
     // Runs the loop until Terminate (or the main form closes), first showing the
     // main form unless ShowMainForm was cleared (a program that starts in the
@@ -115,6 +120,7 @@ private:
     std::unique_ptr<TApplicationPlatform> FPlatform;
     TCustomForm* FMainForm = nullptr;
     std::string FTitle;
+    bool FMainFormShowsTitle = false;
     bool FTerminated = false;
     bool FMinimized = false;
     bool FShowMainForm = true;

@@ -366,10 +366,8 @@ public:
                         : form.TaskbarButton() ? WS_EX_APPWINDOW
                                                : WS_EX_TOOLWINDOW;
         if (form.FormStyle() == TFormStyle::fsStayOnTop) exStyle |= WS_EX_TOPMOST;
-        // The main form's taskbar button speaks for the whole program: it shows the
-        // application's title when there is one, whatever the form's caption.
         FShowsTitle = !title.empty() && form.TaskbarButton() && form.Application() &&
-                      form.Application()->MainForm() == &form;
+                      form.Application()->MainFormShowsTitle() && form.Application()->MainForm() == &form;
         const std::wstring caption = Widen(form.Caption().empty() || FShowsTitle ? title : form.Caption());
         FWindow = CreateWindowExW(exStyle, kClassName, caption.c_str(), WS_POPUP | WS_CLIPCHILDREN, form.Left(),
                                   form.Top(), form.Width(), form.Height(), nullptr, nullptr, GetModuleHandleW(nullptr),
