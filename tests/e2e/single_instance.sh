@@ -13,6 +13,13 @@ title="Qarto Private Browser Installer"
 tool() { "$wine_run" "$wintool" "$@"; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+# The installer asks the product API at start-up: a closed local port answers at
+# once. An address, not a host name: curl resolves names on a thread of its own, and
+# where 32-bit code is emulated (qemu-user) a second thread of 32-bit Wine crashes in
+# its first system call, so a name would end this smoke test for the emulator's sake.
+"$wine_run" reg add 'HKLM\SOFTWARE\Qarto Private Browser\InstallerDev' /v ApiHost /t REG_SZ \
+  /d http://127.0.0.1:9 /reg:32 /f >/dev/null
+
 "$wine_run" "$setup" &
 first=$!
 trap 'kill $first 2>/dev/null || true; [ -n "${QARTO_XVFB_PID:-}" ] && kill $QARTO_XVFB_PID 2>/dev/null || true' EXIT
