@@ -129,7 +129,7 @@ flow_reset() {
   "$FLOW_WINE_RUN" regedit /S "$(winepath_of "$reg")" >/dev/null 2>&1 || fail "could not reset the registry"
   rm -rf "$FLOW_PREFIX/drive_c/ProgramData/$FLOW_PRODUCT" "$FLOW_DEFAULT_INSTALL" \
     "$FLOW_USER_DIR/AppData/Local/$FLOW_PRODUCT" "$FLOW_TASKBAR_LINK"
-  rm -f "$FLOW_DESKTOP"/*.lnk
+  rm -f "$FLOW_DESKTOP"/*.lnk "$FLOW_DESKTOP"/*.desktop
 }
 # A Linux path as Wine's Z: drive sees it.
 winepath_of() { local p=$1; echo "Z:${p//\//\\}"; }
@@ -182,6 +182,24 @@ flow_setup_exit() {
     sleep 0.1
   done
   fail "Setup.exe did not end within $1 s"
+}
+# Bytes Setup.exe has written so far (its Linux process's counter): the package's
+# data as it arrives, plus small change.
+flow_setup_written() {
+  local child
+  child=$(pgrep -P "$FLOW_SETUP_PID" | head -n 1 || true)
+  awk '/^wchar:/ { print $2 }' "/proc/$child/io" 2>/dev/null || echo 0
+}
+# flow_wait_written BYTES SECONDS: until Setup.exe has written BYTES more than now.
+flow_wait_written() {
+  local from i now
+  from=$(flow_setup_written)
+  for i in $(seq $(($2 * 10))); do
+    now=$(flow_setup_written)
+    [ $((now - from)) -ge "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
 }
 # The program's debugger output, one line each.
 flow_traces() {
