@@ -247,17 +247,23 @@ flow_click() {
 }
 # The notice dialog ("Notice") and a click on one of its buttons.
 flow_notice() {
-  local i
+  local i id
   for i in $(seq 100); do
-    FLOW_NOTICE=$(xdotool search --onlyvisible --name '^Notice$' 2>/dev/null | head -n 1 || true)
-    [ -n "$FLOW_NOTICE" ] && { sleep 0.3; return 0; }
+    for id in $(xdotool search --onlyvisible --name '^Notice$' 2>/dev/null || true); do
+      # A window may go between the search and the question for its place.
+      if FLOW_NOTICE_PLACE=$(xdotool getwindowgeometry --shell "$id" 2>/dev/null); then
+        FLOW_NOTICE=$id
+        sleep 0.3
+        return 0
+      fi
+    done
     sleep 0.1
   done
   fail "no notice dialog"
 }
 flow_notice_click() {
   local X Y
-  eval "$(xdotool getwindowgeometry --shell "$FLOW_NOTICE")"
+  eval "$FLOW_NOTICE_PLACE"
   xdotool mousemove $((X + $1)) $((Y + $2))
   sleep 0.25
   xdotool click 1
