@@ -17,7 +17,7 @@ FLOW_PRODUCT="Qarto Private Browser"
 # Window positions (inside the 640 x 390 window) of what the flow clicks.
 FLOW_INSTALL_NOW=(321 266)   # "Install Now", also "Install", "Run Now" and the failure page's "Close"
 FLOW_CUSTOMIZE=(320 303)     # "Customize..." on the main page
-FLOW_BACK=(299 303)          # "Back" on the options page
+FLOW_BACK=(320 303)          # "Back" on the options page
 FLOW_PATH_EDIT=(337 162)     # the folder edit on the options page
 FLOW_DESKTOP_ICON=(184 196)  # the "Create a desktop icon" box
 FLOW_CANCEL=(578 187)        # "Cancel" on the download page
