@@ -148,7 +148,11 @@ void TfrmZYRDownloader::ShowSuccessPage() {
 }
 
 void TfrmZYRDownloader::OutcomePageShown() {
-    TraceLine(std::string("outcome page: ") + (FFailurePage ? "failure" : "success"));
+    // What the page offers, for support and the end-to-end tests.
+    TraceLine(std::string("outcome page: ") +
+              (FFailurePage ? "failure"
+                            : std::string("success, make-default box ") +
+                                  (Rdbtn_FinishpgSetDefault->Visible() ? "shown" : "absent")));
 }
 
 std::string TfrmZYRDownloader::GetCustomLanguage() const {

@@ -4,6 +4,11 @@
 //                                       CLASS at any moment during SECONDS: at once,
 //                                       and again whenever the count grows
 //   wintool close TITLE                 asks the window titled TITLE to close
+//   wintool state TITLE                 prints "minimized" or "normal" for the window
+//                                       titled TITLE (X without a window manager
+//                                       keeps a minimised window on the screen)
+//   wintool restore TITLE               restores it as a click on its taskbar
+//                                       button does (WM_SYSCOMMAND SC_RESTORE)
 //   wintool file-size PATH              prints the size of PATH (environment variables
 //                                       such as %TEMP% expanded); exit 1 when missing
 #include <windows.h>
@@ -55,7 +60,7 @@ Search Find(const std::wstring& title, const std::wstring& className, bool visib
 
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: wintool wait-window|watch-class|close|file-size ARG [SECONDS]\n");
+        std::fprintf(stderr, "usage: wintool wait-window|watch-class|close|state|restore|file-size ARG [SECONDS]\n");
         return 2;
     }
     const std::wstring command = argv[1], arg = argv[2];
@@ -87,6 +92,16 @@ int wmain(int argc, wchar_t** argv) {
     if (command == L"close") {
         HWND hwnd = Find(arg, L"", false).found;
         return hwnd && PostMessageW(hwnd, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
+    if (command == L"state") {
+        HWND hwnd = Find(arg, L"", false).found;
+        if (!hwnd) return 1;
+        std::printf("%s\n", IsIconic(hwnd) ? "minimized" : "normal");
+        return 0;
+    }
+    if (command == L"restore") {
+        HWND hwnd = Find(arg, L"", false).found;
+        return hwnd && PostMessageW(hwnd, WM_SYSCOMMAND, SC_RESTORE, 0) ? 0 : 1;
     }
     if (command == L"file-size") {
         wchar_t path[MAX_PATH * 2] = {};
