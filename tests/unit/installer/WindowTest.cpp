@@ -156,6 +156,32 @@ TEST_F(WindowTest, CustomizeAndBackByTheMouse) {
     EXPECT_EQ(Platform.Dragged, (std::vector<std::string>{"frmZYRDownloader"}));
 }
 
+// "/ThemePage" opens the theme page at the first show, but only where the
+// administrators' override key allows test hooks.
+TEST_F(WindowTest, ThemePageSwitchNeedsTheOverrideKey) {
+    const std::tuple<RegistryView, RegistryRoot, std::string, std::string> hooks{
+        RegistryView::Bits32, RegistryRoot::LocalMachine, "SOFTWARE\\Qarto Private Browser\\InstallerDev",
+        "TestHooks"};
+    struct Case {
+        std::vector<std::string> parameters;
+        std::optional<std::string> hooksValue;
+        TInstallerPage expected;
+    };
+    for (const Case& c : {Case{{"/ThemePage"}, std::nullopt, TInstallerPage::Main},
+                          Case{{"/ThemePage"}, "0", TInstallerPage::Main},
+                          Case{{}, "1", TInstallerPage::Main},
+                          Case{{"/themepage"}, "1", TInstallerPage::Color}}) {
+        SCOPED_TRACE(c.hooksValue.value_or("(none)"));
+        Platform.Parameters = c.parameters;
+        if (c.hooksValue) os.registry.viewValues[hooks] = *c.hooksValue; else os.registry.viewValues.erase(hooks);
+        ASSERT_TRUE(Create());
+        Window->Show();
+        EXPECT_EQ(Window->Pages().Active(), c.expected);
+        EXPECT_EQ(Window->PageTab_Color->Visible(), c.expected == TInstallerPage::Color);
+        Window->Hide();
+    }
+}
+
 TEST_F(WindowTest, NoticeIsCentredOverTheWindowAndOnlyYesAnswersYes) {
     ASSERT_TRUE(Create());
     Window->Show();
