@@ -81,6 +81,8 @@ TForm_Notice::TForm_Notice(TComponent* owner, const TNoticeEnvironment& environm
     lblStatusDes = new TRdLabel(this);
     lblStatusDes->SetName("lblStatusDes");
     lblStatusDes->SetParent(this);
+    // A fixed box (see the system notice): never sized to its text.
+    lblStatusDes->SetAutoSize(false);
     lblStatusDes->SetBounds(61, 22, 255, 72);
     lblStatusDes->Font().SetName(FEnv.FontName);
     lblStatusDes->Font().SetHeight(-14);

@@ -69,9 +69,8 @@ start_in() {
   sleep 1.5  # the first paint after the window is mapped
   shot "window-start-$locale" "$(window_like 640x390)"
   tool close "$title" || fail "could not close the installer"
-  local rc
-  rc=$(wait_exit 20)
-  [ "$rc" -eq 0 ] || fail "LC_ALL=$locale: exit code $rc after closing"
+  wait_exit 20
+  [ "$exit_code" -eq 0 ] || fail "LC_ALL=$locale: exit code $exit_code after closing"
   echo "LC_ALL=$locale: FLanguageName $chosen"
 }
 start_in de_DE German
@@ -118,6 +117,6 @@ done
 count=$(traces "$log" | grep -c '^language: ')
 [ "$count" -eq 22 ] || fail "$count language changes traced, expected 22"
 tool close "$title" || fail "could not close the installer"
-rc=$(wait_exit 20)
-[ "$rc" -eq 0 ] || fail "exit code $rc after closing"
+wait_exit 20
+[ "$exit_code" -eq 0 ] || fail "exit code $exit_code after closing"
 echo "selector: all 22 languages chosen by real input, each screenshot in $out"

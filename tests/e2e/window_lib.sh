@@ -73,7 +73,8 @@ rgb() { convert "$1" -format "%[fx:int(255*p{$2,$3}.r+0.5)] %[fx:int(255*p{$2,$3
 pixels() { convert "$1" -crop "$2" +repage -fx "$3 ? 1 : 0" -format '%[fx:int(mean*w*h+0.5)]' info:; }
 # differ A B: how many pixels differ between two pictures of the same size.
 differ() { local d; d=$(compare -metric AE "$1" "$2" null: 2>&1 || true); echo "${d%% *}"; }
-# wait_exit SECONDS: the installer's exit code once it has ended (fails past SECONDS).
+# wait_exit SECONDS: waits for the installer to end (fails past SECONDS); its exit
+# code in exit_code. (Not in a subshell: only this shell can wait for it.)
 wait_exit() {
   local i
   for i in $(seq $(($1 * 10))); do
@@ -81,10 +82,9 @@ wait_exit() {
     sleep 0.1
   done
   kill -0 "$setup_pid" 2>/dev/null && fail "the installer still runs after $1 s"
-  local rc=0
-  wait "$setup_pid" || rc=$?
+  exit_code=0
+  wait "$setup_pid" || exit_code=$?
   setup_pid=
-  echo "$rc"
 }
 stop_setup() {
   if [ -n "${setup_pid:-}" ] && kill -0 "$setup_pid" 2>/dev/null; then

@@ -50,6 +50,6 @@ skin_colour=$(near 102 115 128) builtin_colour=$(near 113 113 146)
 [ "$skin_colour" -gt 40 ] && [ "$builtin_colour" -lt 5 ] ||
   fail "licence colours: $skin_colour pixels of RGB(102, 115, 128), $builtin_colour of RGB(113, 113, 146)"
 tool close "$title" || fail "could not close the installer"
-rc=$(wait_exit 20)
-[ "$rc" -eq 0 ] || fail "exit code $rc after closing"
+wait_exit 20
+[ "$exit_code" -eq 0 ] || fail "exit code $exit_code after closing"
 echo "skin folder: 800 x 390, red title icon, \"Install Now\" at $left..$right, licence in the skin colour"

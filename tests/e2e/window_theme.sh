@@ -15,9 +15,12 @@ wine_run=$1 setup=$2 wintool=$3 qtool=$4 out=$5
 source "$(dirname "$0")/window_lib.sh"
 work=$(mktemp -d)
 key='HKLM\SOFTWARE\Qarto Private Browser\InstallerDev'
+silent=
 cleanup() {
   stop_setup
-  reg32 delete "$key" /v TestHooks /f || true
+  [ -n "$silent" ] && kill "$silent" 2>/dev/null || true
+  local v
+  for v in TestHooks UpdateHost RegionalHost DownloadHost; do reg32 delete "$key" /v $v /f || true; done
   rm -rf "$work"
   [ -n "${QARTO_XVFB_PID:-}" ] && kill "$QARTO_XVFB_PID" 2>/dev/null || true
 }
@@ -42,7 +45,7 @@ start_setup "$log"
 wait_window 640x390 yes 60
 wait_trace "$log" '^FormCreate: 4$' 30
 main=$(window_like 640x390)
-click "$main" 320 266  # "Customize..." (centred, 255 on the page)
+click "$main" 320 303  # "Customize..." (centred, 255 on the page)
 wait_trace "$log" '^page: PageTab_InstallOption$' 10
 sleep 0.5
 shot window-page-options "$main"
@@ -62,38 +65,110 @@ kill -0 "$setup_pid" || fail "No ended the installer"
 click "$main" 620 15
 wait_window 324x152 yes 20
 click "$(window_like 324x152)" 190 120  # "Yes" (154, 104)
-rc=$(wait_exit 20)
-[ "$rc" -eq 0 ] || fail "exit code $rc after Yes, expected 0"
+wait_exit 20
+[ "$exit_code" -eq 0 ] || fail "exit code $exit_code after Yes, expected 0"
 echo "options page, cancel question: No keeps, Yes ends with 0"
 
 # --- The theme page --------------------------------------------------------------------
 reg32 add "$key" /v TestHooks /d 1 /f || fail "could not allow the test hooks"
-# On the window: previews at (140, 105) and (340, 105), 160 x 100; the check boxes'
-# row at 215; "Done" at (226, 280), 189 x 50.
-light_preview="160x100+140+105" dark_preview="160x100+340+105"
-# frame_pixels SHOT PREVIEW: the bright pixels on the preview's one-pixel outer ring.
+# On the window: previews at (140, 105) and (340, 105), 160 x 100, with their frames;
+# the check boxes' marks at (200, 226) and (400, 226); "Done" at (226, 280), 189 x 50.
+light_preview=160x100+140+105 dark_preview=160x100+340+105
+# ring FILE PREVIEW: the pixels of a frame's colour (purple) on the preview's outer
+# two-pixel ring: about 1000 with a selection or hover frame, none without.
 ring() {
-  local file=$1 g=$2 w h x y
-  IFS='x+' read -r w h x y <<<"$g"
-  convert "$file" \( -size "${w}x${h}" xc:black -fill white -draw "rectangle 0,0 $((w - 1)),$((h - 1))" \
-    -fill black -draw "rectangle 2,2 $((w - 3)),$((h - 3))" \) -geometry "+$x+$y" \
-    -compose multiply -composite -crop "${w}x${h}+${x}+${y}" +repage \
-    -fx '(b > 0.6 && r < 0.75) ? 1 : 0' -format '%[fx:int(mean*w*h+0.5)]' info:
+  local w h x y
+  IFS='x+' read -r w h x y <<<"$2"
+  convert "$1" -crop "${w}x${h}+${x}+${y}" +repage \
+    \( -size "${w}x${h}" xc:white -fill black -draw "rectangle 2,2 $((w - 3)),$((h - 3))" \) \
+    -compose multiply -composite -fx '(b > 0.7 && r < 0.75 && g < 0.7) ? 1 : 0' \
+    -format '%[fx:int(mean*w*h+0.5)]' info:
+}
+# mark FILE X: the purple pixels of the check mark around (X, 226): 25 when on.
+mark() { pixels "$1" "5x5+$(($2 - 2))+224" 'r < 0.5 && b > 0.8'; }
+# expect STATE SHOT: STATE is four letters: the Light frame, the Dark frame, the
+# Light check box, the Dark check box, each y or n.
+expect() {
+  local f=$out/$2.png got
+  got=$( ([ "$(ring "$f" $light_preview)" -gt 500 ] && echo -n y || echo -n n
+          [ "$(ring "$f" $dark_preview)" -gt 500 ] && echo -n y || echo -n n
+          [ "$(mark "$f" 200)" -gt 20 ] && echo -n y || echo -n n
+          [ "$(mark "$f" 400)" -gt 20 ] && echo -n y || echo -n n))
+  [ "$got" = "$1" ] || fail "$2: frames and check boxes (light, dark, light box, dark box) are $got, expected $1"
+}
+# theme_shot NAME: the pointer moved off the page first (leaving a hover frame hides it).
+theme_shot() {
+  [ "${2:-}" = keep-pointer ] || xdotool mousemove 5 5
+  sleep 0.8
+  shot "$1" "$main"
 }
 
 log=$work/theme.log
 start_setup "$log" /ThemePage
 wait_window 640x390 yes 60
 wait_trace "$log" '^page: PageTab_Color$' 30
-sleep 1
 main=$(window_like 640x390)
-shot window-page-theme "$main"
-echo "rings at start: light $(ring "$out/window-page-theme.png" $light_preview) dark $(ring "$out/window-page-theme.png" $dark_preview)"
+theme_shot window-page-theme
+expect ynyn window-page-theme
 click "$main" 420 155  # the Dark preview
-sleep 0.7
-xdotool mousemove 5 5
+theme_shot window-page-theme-dark
+expect nyny window-page-theme-dark
+read -r _ _ mx my <<<"$main"
+xdotool mousemove $((mx + 220)) $((my + 155))  # over the Light preview: its hover frame
+theme_shot window-page-theme-hover keep-pointer
+expect yyny window-page-theme-hover
+theme_shot window-page-theme-left
+expect nyny window-page-theme-left
+click "$main" 200 226  # the Light check box
+theme_shot window-page-theme-light
+expect ynyn window-page-theme-light
+click "$main" 420 155  # Dark again, then "Done"
+click "$main" 320 305
+wait_trace "$log" '^page: PageTab_Finished$' 20
+theme_shot window-page-finished
+[ "$(stored_color)" = Dark ] || fail "Done stored '$(stored_color)', expected Dark"
+click "$main" 620 15  # the close button on the finish page ends the installer
+wait_exit 30
+[ "$exit_code" -eq 0 ] || fail "exit code $exit_code after closing the finish page"
+echo "theme page: frames, hover and check boxes follow the clicks; Done stored Dark; finish page closed with 0"
+
+# The close button on the theme page stores the current choice (Light) like Done.
+log=$work/theme-close.log
+start_setup "$log" /ThemePage
+wait_window 640x390 yes 60
+wait_trace "$log" '^page: PageTab_Color$' 30
+main=$(window_like 640x390)
 sleep 0.5
-shot window-page-theme-dark "$main"
-echo "rings dark: light $(ring "$out/window-page-theme-dark.png" $light_preview) dark $(ring "$out/window-page-theme-dark.png" $dark_preview)"
-xdotool mousemove $(( ${main##* } )) 0
-exit 0
+click "$main" 620 15
+wait_trace "$log" '^page: PageTab_Finished$' 20
+[ "$(stored_color)" = Light ] || fail "the close button stored '$(stored_color)', expected Light"
+click "$main" 620 15
+wait_exit 30
+[ "$exit_code" -eq 0 ] || fail "exit code $exit_code after closing the finish page"
+reg32 delete "$key" /v TestHooks /f
+echo "theme page closed by the close button: Light stored"
+
+# --- The download page: servers that accept and never answer keep it up ------------------
+python3 -c 'import socket, time
+s = socket.socket(); s.bind(("127.0.0.1", 0)); s.listen(16)
+print(s.getsockname()[1], flush=True); time.sleep(120)' >"$work/port" &
+silent=$!
+for i in $(seq 50); do [ -s "$work/port" ] && break; sleep 0.1; done
+port=$(cat "$work/port")
+for role in UpdateHost RegionalHost DownloadHost; do reg32 add "$key" /v $role /d "http://127.0.0.1:$port" /f; done
+log=$work/download.log
+start_setup "$log"
+wait_window 640x390 yes 60
+wait_trace "$log" '^FormCreate: 4$' 30
+main=$(window_like 640x390)
+click "$main" 320 266  # "Install Now"
+wait_trace "$log" '^page: PageTab_Download$' 20
+theme_shot window-page-download
+click "$main" 620 15  # the close button asks as "Cancel" does
+wait_window 324x152 yes 20
+click "$(window_like 324x152)" 190 120  # "Yes"
+wait_exit 30
+[ "$exit_code" -eq 0 ] || fail "exit code $exit_code after cancelling the download"
+kill "$silent" 2>/dev/null || true
+for role in UpdateHost RegionalHost DownloadHost; do reg32 delete "$key" /v $role /f; done
+echo "download page: shown while the servers keep silent; cancelled with 0"
