@@ -6,7 +6,7 @@ ensure_display
 mkdir -p "$out"
 title="Qarto Private Browser Installer"
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-prefix=$(dirname "$wine_run")/wineprefix
+prefix=$(cd "$(dirname "$wine_run")" && pwd)/wineprefix
 fail() { echo "FAIL: $*" >&2; exit 1; }
 tool() { "$wine_run" "$wintool" "$@" | tr -d '\r'; }
 reg32() { "$wine_run" reg "$@" /reg:32 >/dev/null 2>&1; }

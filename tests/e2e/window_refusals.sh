@@ -24,16 +24,20 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# refusal NAME SIZE OK_X OK_Y: the notice of that size is shown, and no main window;
-# a click on OK ends the installer with 0.
+# refusal NAME SIZE OK_X OK_Y TEXT_AREA: the notice of that size is shown, with its
+# message (text pixels in RGB(203, 203, 226) in TEXT_AREA), and no main window; a
+# click on OK ends the installer with 0.
 refusal() {
-  local name=$1 size=$2 okx=$3 oky=$4 log=$work/$1.log
+  local name=$1 size=$2 okx=$3 oky=$4 area=$5
   wait_window "$size" yes 60
   sleep 0.5
   [ -z "$(window_like 640x390)" ] || fail "$name: the main window is shown with the notice"
   local notice
   notice=$(window_like "$size")
   shot "window-refusal-$name" "$notice"
+  local text
+  text=$(pixels "$out/window-refusal-$name.png" "$area" 'abs(r*255-203) < 30 && abs(b*255-226) < 30 && b > r')
+  [ "$text" -gt 100 ] || fail "$name: the notice shows no message ($text text pixels)"
   click "$notice" "$okx" "$oky"
   wait_exit 20
   [ "$exit_code" -eq 0 ] || fail "$name: exit code $exit_code after OK, expected 0"
@@ -45,7 +49,7 @@ if [ "$mode" = system ]; then
   LC_ALL=zh_CN.UTF-8 start_setup "$work/region.log"
   wait_trace "$work/region.log" '^FormCreate: 4$' 60
   # The system notice: 344 x 172, OK at (245, 114), 73 x 32.
-  refusal region 344x172 281 130
+  refusal region 344x172 281 130 292x60+26+53
   # 0x0804 maps to "ChineseSimp", which has no language file: the notice is English.
   traces "$work/region.log" | grep -qx '\*\*\*\*\*\*\*\*\*\* FLanguageName: ChineseSimp' ||
     fail "region: the start language is not ChineseSimp: $(traces "$work/region.log" | tr '\n' '|')"
@@ -53,7 +57,7 @@ if [ "$mode" = system ]; then
   # Windows Vista: refused first of all, before any page or language.
   "$wine_run" reg add 'HKCU\Software\Wine\AppDefaults\Setup.exe' /v Version /d vista /f >/dev/null 2>&1
   start_setup "$work/vista.log"
-  refusal vista 344x172 281 130
+  refusal vista 344x172 281 130 292x60+26+53
   [ -z "$(traces "$work/vista.log")" ] ||
     fail "vista: the start-up went on past the system check: $(traces "$work/vista.log" | tr '\n' '|')"
   "$wine_run" reg delete 'HKCU\Software\Wine\AppDefaults\Setup.exe' /f >/dev/null 2>&1
@@ -89,6 +93,6 @@ start_setup "$work/disk.log"
 wait_trace "$work/disk.log" '^FormCreate: 3$' 60
 # The notice: 324 x 152 at its designed place (0, 0), the main window not being
 # shown yet; OK at (235, 104), 73 x 32.
-refusal disk 324x152 271 120
+refusal disk 324x152 271 120 255x72+61+22
 ! traces "$work/disk.log" | grep -q '^FormCreate: 4$' || fail "disk: the start-up went on after the disk check"
 echo "disk: drive C: with $free_mib MiB free refused"

@@ -84,16 +84,16 @@ ring() {
     -compose multiply -composite -fx '(b > 0.7 && r < 0.75 && g < 0.7) ? 1 : 0' \
     -format '%[fx:int(mean*w*h+0.5)]' info:
 }
-# mark FILE X: the purple pixels of the check mark around (X, 226): 25 when on.
-mark() { pixels "$1" "5x5+$(($2 - 2))+224" 'r < 0.5 && b > 0.8'; }
+# mark FILE X: the purple pixels of the check mark around (X, 226): 9 when on.
+mark() { pixels "$1" "3x3+$(($2 - 1))+225" 'r < 0.5 && b > 0.8'; }
 # expect STATE SHOT: STATE is four letters: the Light frame, the Dark frame, the
 # Light check box, the Dark check box, each y or n.
 expect() {
   local f=$out/$2.png got
   got=$( ([ "$(ring "$f" $light_preview)" -gt 500 ] && echo -n y || echo -n n
           [ "$(ring "$f" $dark_preview)" -gt 500 ] && echo -n y || echo -n n
-          [ "$(mark "$f" 200)" -gt 20 ] && echo -n y || echo -n n
-          [ "$(mark "$f" 400)" -gt 20 ] && echo -n y || echo -n n))
+          [ "$(mark "$f" 200)" -gt 6 ] && echo -n y || echo -n n
+          [ "$(mark "$f" 401)" -gt 6 ] && echo -n y || echo -n n))
   [ "$got" = "$1" ] || fail "$2: frames and check boxes (light, dark, light box, dark box) are $got, expected $1"
 }
 # theme_shot NAME: the pointer moved off the page first (leaving a hover frame hides it).
@@ -114,11 +114,26 @@ click "$main" 420 155  # the Dark preview
 theme_shot window-page-theme-dark
 expect nyny window-page-theme-dark
 read -r _ _ mx my <<<"$main"
-xdotool mousemove $((mx + 220)) $((my + 155))  # over the Light preview: its hover frame
+# Over the Light preview: its hover frame comes up in front of it and, after the
+# pointer's next move, is the control under it, whose leaving hides it again.
+xdotool mousemove $((mx + 220)) $((my + 155))
+sleep 0.3
+xdotool mousemove $((mx + 225)) $((my + 158))
 theme_shot window-page-theme-hover keep-pointer
-expect yyny window-page-theme-hover
-theme_shot window-page-theme-left
+expect nyny window-page-theme-hover  # the hover frame is grey, not a selection
+xdotool mousemove $((mx + 60)) $((my + 340))  # off the preview, on the page
+theme_shot window-page-theme-left keep-pointer
 expect nyny window-page-theme-left
+# crop_differ A B GEOMETRY: differing pixels of two screenshots in one rectangle.
+crop_differ() {
+  convert "$out/$1.png" -crop "$3" +repage "$work/a.png"
+  convert "$out/$2.png" -crop "$3" +repage "$work/b.png"
+  differ "$work/a.png" "$work/b.png"
+}
+[ "$(crop_differ window-page-theme-hover window-page-theme-left $light_preview)" -gt 300 ] ||
+  fail "no hover frame over the Light preview"
+[ "$(crop_differ window-page-theme-dark window-page-theme-left $light_preview)" -lt 50 ] ||
+  fail "the hover frame stayed after the pointer left"
 click "$main" 200 226  # the Light check box
 theme_shot window-page-theme-light
 expect ynyn window-page-theme-light
