@@ -16,8 +16,27 @@ source "$(dirname "$0")/window_lib.sh"
 work=$(mktemp -d)
 key='HKLM\SOFTWARE\Qarto Private Browser\InstallerDev'
 silent=
+# What the installer leaves for the user: the browser's settings file (the theme,
+# the options saved on cancel) and the installer's desktop shortcut (made on
+# cancel). Put back as they were, so later tests of this prefix see what they left.
+user_files=()
+for d in "$prefix"/drive_c/users/*/; do
+  [ "$(basename "$d")" = Public ] && continue
+  user_files+=("${d}AppData/Local/Qarto Private Browser/User Data/Default/config.kvdt"
+               "${d}Desktop/Qarto Private Browser Installer.lnk")
+done
+for i in "${!user_files[@]}"; do
+  [ -f "${user_files[$i]}" ] && cp -a "${user_files[$i]}" "$work/saved-$i"
+done
+restore_user_files() {
+  local i
+  for i in "${!user_files[@]}"; do
+    if [ -f "$work/saved-$i" ]; then cp -a "$work/saved-$i" "${user_files[$i]}"; else rm -f "${user_files[$i]}"; fi
+  done
+}
 cleanup() {
   stop_setup
+  restore_user_files
   [ -n "$silent" ] && kill "$silent" 2>/dev/null || true
   local v
   for v in TestHooks UpdateHost RegionalHost DownloadHost; do reg32 delete "$key" /v $v /f || true; done
@@ -37,7 +56,9 @@ stored_color() {
   [ -n "$f" ] || { echo "(no config.kvdt)"; return; }
   "$wine_run" "$qtool" kvdt-get "Z:${f//\//\\}" Main Color 2>/dev/null | tr -d '\r' | head -1
 }
-rm -f "$(config)" 2>/dev/null || true
+# The theme page is asked for with or without a stored theme; start without one.
+f=$(config)
+[ -z "$f" ] || rm -f "$f"
 
 # --- Options page and the cancel question ------------------------------------------------
 log=$work/options.log
