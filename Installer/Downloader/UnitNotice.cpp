@@ -81,15 +81,14 @@ TForm_Notice::TForm_Notice(TComponent* owner, const TNoticeEnvironment& environm
     lblStatusDes = new TRdLabel(this);
     lblStatusDes->SetName("lblStatusDes");
     lblStatusDes->SetParent(this);
-    // Wrapped before it is sized: a label that sizes itself to an empty one-line
-    // caption shrinks to no width, and a wrapped label keeps its width, so the
-    // question would be laid out in a zero-wide box and never be seen.
-    lblStatusDes->SetWordWrap(true);
+    // A fixed box (see the system notice): never sized to its text.
+    lblStatusDes->SetAutoSize(false);
     lblStatusDes->SetBounds(61, 22, 255, 72);
     lblStatusDes->Font().SetName(FEnv.FontName);
     lblStatusDes->Font().SetHeight(-14);
     lblStatusDes->Font().SetColor(kSoftText);
     lblStatusDes->SetFontAntialiased(true);
+    lblStatusDes->SetWordWrap(true);
     lblStatusDes->SetEllipsisPosition(epEndEllipsis);
     lblStatusDes->SetAutoShowHint(true);
     lblStatusDes->SetShowHint(true);

@@ -81,6 +81,10 @@ TFormSysNotice::TFormSysNotice(TComponent* owner, const TNoticeEnvironment& envi
     lbl_Title->SetAutoSize(true);
     lblStatusDes =
         TextLabel(this, RdPanel_Main, "lblStatusDes", TRect::FromSize(26, 53, 292, 60), kSoftText, FEnv.FontName);
+    // A fixed box: sized to its still empty, unwrapped text it would be 0 wide and
+    // show nothing; longer texts end with "..." at 60 pixels.
+    lblStatusDes->SetAutoSize(false);
+    lblStatusDes->SetBoundsRect(TRect::FromSize(26, 53, 292, 60));
     lblStatusDes->SetWordWrap(true);
     lblStatusDes->SetEllipsisPosition(epEndEllipsis);
     lblStatusDes->SetAutoShowHint(true);

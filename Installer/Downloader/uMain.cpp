@@ -2,6 +2,7 @@
 // buttons, dragging, the close button and closing.
 #include "Installer/Downloader/uMain.h"
 
+#include <cctype>
 #include <exception>
 #include <filesystem>
 
@@ -261,6 +262,24 @@ void TfrmZYRDownloader::FormShow() {
     if (FSkinLoaded) return;
     FSkinLoaded = true;
     LoadSkin();
+    if (ThemePageRequested()) ShowThemePageForTest();
+}
+
+// Support staff and the end-to-end tests look at the theme page without a setup run:
+// "/ThemePage" on the command line opens it at the first show. Honoured only where
+// the deployment override key, which administrators alone can write, has
+// "TestHooks" = "1", so an ordinary user's installer never skips its flow.
+bool TfrmZYRDownloader::ThemePageRequested() const {
+    bool switched = false;
+    for (const std::string& p : FEnv.platform.CommandLineParameters()) {
+        std::string lower = p;
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        switched = switched || lower == "/themepage";
+    }
+    if (!switched) return false;
+    const auto hooks = FEnv.os.registry.ReadString(RegistryRoot::LocalMachine, kDeploymentOverrideKey, "TestHooks",
+                                                   RegistryView::Default);
+    return hooks && *hooks == "1";
 }
 
 void TfrmZYRDownloader::FormResize() {

@@ -189,8 +189,11 @@ public:
     TApiClient& Api() { return FApi; }
     const TDeployment& Deployment() const { return FDeployment; }
 
-    // Shows the theme page without a setup run (tests and support).
+    // Shows the theme page without a setup run (tests and support). At the first
+    // show when the command line has "/ThemePage" and the deployment override key
+    // has "TestHooks" = "1".
     void ShowThemePageForTest();
+    bool ThemePageRequested() const;
 
 protected:
     bool CloseQuery() override;

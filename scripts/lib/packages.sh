@@ -20,6 +20,10 @@ MINGW_PACKAGES=(
 NET_TEST_PACKAGES=(nginx-light tinyproxy aria2 curl python3 openssl time)
 RUN_PACKAGES=(
   locales wine wine64 xvfb xdotool imagemagick fonts-roboto-unhinted
+  # the scripts of the installer's 22 languages in the Wine prefix (wine-prefix maps
+  # the Windows faces to them): Latin, Cyrillic, Arabic and Hebrew in DejaVu Sans,
+  # Japanese, Korean and Traditional Chinese in Noto Sans CJK
+  fonts-dejavu-core fonts-noto-cjk
 )
 # 32-bit Wine, for the 32-bit product: installed where 32-bit code runs (natively or
 # emulated, see i386.sh), so its install scripts can run.
@@ -82,8 +86,9 @@ ensure_deb_src() {
 }
 
 # Locales that tests switch to: number and date formats (de_DE, en_US) and the
-# languages Wine derives the Windows UI language from (pt_BR, zh_CN).
-TEST_LOCALES=(de_DE en_US pt_BR zh_CN)
+# languages Wine derives the Windows UI language from (pt_BR, zh_CN, and cs_CZ,
+# ja_JP for the installer's start language).
+TEST_LOCALES=(de_DE en_US pt_BR zh_CN cs_CZ ja_JP)
 ensure_locales() {
   local l missing=()
   for l in "${TEST_LOCALES[@]}"; do

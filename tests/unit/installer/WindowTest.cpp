@@ -16,6 +16,7 @@ std::vector<std::string> WithoutPageTraces(const std::vector<std::string>& trace
 
 struct Shown {
     std::string title, text;
+    TRect textBounds;  // where the message is drawn
 };
 
 }  // namespace
@@ -30,6 +31,7 @@ struct WindowTest : WindowFixture {
                 if (dialog->Visible() && dialog->Modal()) {
                     if constexpr (std::is_same_v<T, TFormSysNotice>) shown.title = dialog->lbl_Title->Caption();
                     shown.text = dialog->lblStatusDes->Caption();
+                    shown.textBounds = dialog->lblStatusDes->BoundsRect();
                     dialog->ButtonOK->OnClick(dialog->ButtonOK);
                     Loop->StopTimer(Timer);
                 }
@@ -105,6 +107,9 @@ TEST_F(WindowTest, RefusesUnsupportedSystemsAndTheRestrictedRegion) {
         EXPECT_TRUE(ended);
         EXPECT_EQ(shown.title, "Qarto Private Browser Installer");
         EXPECT_EQ(shown.text.rfind(c.text, 0), 0u) << shown.text;
+        // The message keeps its designed place; a label that sized itself to its
+        // empty text before it could wrap showed nothing.
+        EXPECT_EQ(shown.textBounds, TRect::FromSize(26, 53, 292, 60));
     }
 }
 
@@ -116,6 +121,7 @@ TEST_F(WindowTest, EndsWhenTheSystemDriveIsFull) {
     CloseWhenShown<TForm_Notice>(shown);
     EXPECT_FALSE(Create());
     EXPECT_EQ(shown.text.rfind("This partition doesn't have enough free space", 0), 0u) << shown.text;
+    EXPECT_EQ(shown.textBounds, TRect::FromSize(61, 22, 255, 72));
 }
 
 TEST_F(WindowTest, StartsInTheUsersLanguageAndSwitchesLive) {
@@ -154,6 +160,32 @@ TEST_F(WindowTest, CustomizeAndBackByTheMouse) {
     Click(Window->lbl_Title);
     Click(Window->Img_MainpgLogo1);
     EXPECT_EQ(Platform.Dragged, (std::vector<std::string>{"frmZYRDownloader"}));
+}
+
+// "/ThemePage" opens the theme page at the first show, but only where the
+// administrators' override key allows test hooks.
+TEST_F(WindowTest, ThemePageSwitchNeedsTheOverrideKey) {
+    const std::tuple<RegistryView, RegistryRoot, std::string, std::string> hooks{
+        RegistryView::Bits32, RegistryRoot::LocalMachine, "SOFTWARE\\Qarto Private Browser\\InstallerDev",
+        "TestHooks"};
+    struct Case {
+        std::vector<std::string> parameters;
+        std::optional<std::string> hooksValue;
+        TInstallerPage expected;
+    };
+    for (const Case& c : {Case{{"/ThemePage"}, std::nullopt, TInstallerPage::Main},
+                          Case{{"/ThemePage"}, "0", TInstallerPage::Main},
+                          Case{{}, "1", TInstallerPage::Main},
+                          Case{{"/themepage"}, "1", TInstallerPage::Color}}) {
+        SCOPED_TRACE(c.hooksValue.value_or("(none)"));
+        Platform.Parameters = c.parameters;
+        if (c.hooksValue) os.registry.viewValues[hooks] = *c.hooksValue; else os.registry.viewValues.erase(hooks);
+        ASSERT_TRUE(Create());
+        Window->Show();
+        EXPECT_EQ(Window->Pages().Active(), c.expected);
+        EXPECT_EQ(Window->PageTab_Color->Visible(), c.expected == TInstallerPage::Color);
+        Window->Hide();
+    }
 }
 
 TEST_F(WindowTest, NoticeIsCentredOverTheWindowAndOnlyYesAnswersYes) {
