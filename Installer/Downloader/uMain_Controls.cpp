@@ -96,7 +96,7 @@ TRdImageButton* TfrmZYRDownloader::MainButton(TWinControl* parent, const std::st
     b->Font().SetColor(clWhite);
     b->SetFontAntialiased(true);
     b->SetFontDisabledColor(RGB(160, 160, 176));
-    // "btn_install" and "btnmin_install": the spec's two spellings of the same look.
+    // "btn_install" and "btnmin_install": two spellings of the same look in the design.
     const bool upperStates = prefix == "btn_install";
     FPictures.Load(prefix + "_normal.png", b->ImageNormal());
     FPictures.Load(upperStates ? "btn_Install_Over.png" : prefix + "_over.png", b->ImageOver());
