@@ -188,6 +188,29 @@ TEST_F(WindowTest, ThemePageSwitchNeedsTheOverrideKey) {
     }
 }
 
+TEST_F(WindowTest, MalformedLanguageAndSkinFilesStillShowTheWindow) {
+    const auto write = [](const std::filesystem::path& file, const std::string& bytes) {
+        std::ofstream(file, std::ios::binary) << bytes;
+    };
+    // A language resource that is no text of any encoding, a colour file of noise,
+    // and a picture that is not one (names with the program's backslash: this is
+    // the host's file system).
+    write(Work / "broken.lng", std::string("\xFF\xFE\x00\xD8[\x00ZYR_M\x00", 12) + std::string(300, '\x01'));
+    Platform.Resources["ENGLISH"] = Work / "broken.lng";
+    os.system.programPath = (Work / "Setup.exe").string();
+    write(Work / "InstallerSkin\\Color.ini", std::string("\x00\x01[Main\nWidth=wide\nHeight=\n=\n[", 30));
+    write(Work / "InstallerSkin\\background.png", "\x89PNG\r\n\x1a\n not a picture");
+    ASSERT_TRUE(Create());
+    Window->Show();
+    EXPECT_TRUE(Window->Visible());
+    EXPECT_EQ(Window->Width(), 640);
+    EXPECT_EQ(Window->FCurLanguageName, "English");
+    EXPECT_EQ(Window->lbl_AgreenInstall->Caption(), "Install Now");
+    EXPECT_EQ(Window->lbl_MainpgTitle->Caption(), "Ready to install Qarto Private Browser");
+    ASSERT_NE(Window->img_back->Picture().Graphic(), nullptr);  // the built-in picture stays
+    EXPECT_EQ(Window->img_back->Picture().Width(), 640);
+}
+
 TEST_F(WindowTest, NoticeIsCentredOverTheWindowAndOnlyYesAnswersYes) {
     ASSERT_TRUE(Create());
     Window->Show();
