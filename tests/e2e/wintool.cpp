@@ -167,8 +167,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 3) {
         std::fprintf(stderr,
                      "usage: wintool wait-window|watch-class|close|state|restore|file-size|missing-glyphs ARG "
-                     "[SECONDS]
-");
+                     "[SECONDS]\n");
         return 2;
     }
     const std::wstring command = argv[1], arg = argv[2];
