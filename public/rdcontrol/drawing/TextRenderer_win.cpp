@@ -49,6 +49,19 @@ struct TTextHash {
 template <typename T>
 using TTextMap = std::unordered_map<std::string, T, TTextHash, std::equal_to<>>;
 
+// Whether the first character with a strong direction is a right-to-left one
+// (Hebrew, Arabic and their presentation forms); digits, spaces and punctuation
+// have none.
+bool StartsRightToLeft(const std::wstring& text) {
+    for (const wchar_t c : text) {
+        if ((c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFF)) return true;
+        if ((c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || (c >= 0x00C0 && c <= 0x058F) ||
+            (c >= 0x0900 && c <= 0x1FFF) || (c >= 0x3040 && c <= 0xD7FF))
+            return false;
+    }
+    return false;
+}
+
 class TGdiTextRenderer final : public TTextRenderer {
 public:
     TGdiTextRenderer() : FDc(CreateCompatibleDC(nullptr)) {
@@ -135,7 +148,10 @@ private:
         for (int y = 0; y < height; ++y)
             std::memset(FBits + static_cast<std::size_t>(y) * FCapacityWidth, 0, static_cast<std::size_t>(width) * 4);
         GdiFlush();
-        ExtTextOutW(FDc.get(), 0, 0, 0, nullptr, text.c_str(), static_cast<UINT>(length), nullptr);
+        // A line whose first strong character is Arabic or Hebrew reads right to
+        // left: the system orders its runs (a Latin name inside stays in place).
+        const UINT options = StartsRightToLeft(text) ? ETO_RTLREADING : 0;
+        ExtTextOutW(FDc.get(), 0, 0, options, nullptr, text.c_str(), static_cast<UINT>(length), nullptr);
         GdiFlush();
 
         mask.Width = width;
