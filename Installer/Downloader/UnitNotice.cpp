@@ -14,17 +14,6 @@ constexpr TColor kSoftText = RGB(203, 203, 226);
 // The dialog on screen now, if any (one at a time: it is modal).
 TForm_Notice* gNotice = nullptr;
 
-void Load(const TNoticeEnvironment& env, const std::string& file, TPicture& picture) {
-    if (env.Pictures) env.Pictures->Load(file, picture);
-}
-
-void SliceMargins(TDesignRect& rect, int left, int top, int right, int bottom) {
-    rect.SetLeft(left);
-    rect.SetTop(top);
-    rect.SetRight(right);
-    rect.SetBottom(bottom);
-}
-
 }  // namespace
 
 TForm_Notice::TForm_Notice(TComponent* owner, const TNoticeEnvironment& environment, TCustomForm* mainWindow)
@@ -42,9 +31,9 @@ TForm_Notice::TForm_Notice(TComponent* owner, const TNoticeEnvironment& environm
 
     FormSkin = new TRdFormSkin(this);
     FormSkin->SetName("RdFormSkin1");
-    Load(FEnv, "notice_shadow.png", FormSkin->PicShadow());
+    FEnv.LoadPicture("notice_shadow.png", FormSkin->PicShadow());
     FormSkin->PicShadowOption().SetStretchMode(sdmFrame);
-    SliceMargins(FormSkin->PicShadowOption(), 20, 20, 20, 20);
+    FormSkin->PicShadowOption().SetMargins(20, 20, 20, 20);
     FormSkin->ShadowFrame().SetLeft(10);
     FormSkin->ShadowFrame().SetTop(10);
     FormSkin->ShadowFrame().SetRight(10);
@@ -57,7 +46,7 @@ TForm_Notice::TForm_Notice(TComponent* owner, const TNoticeEnvironment& environm
     Imagebg->SetName("Imagebg");
     Imagebg->SetParent(this);
     Imagebg->SetBounds(0, 0, kWidth, kHeight);
-    Load(FEnv, "images/smallwindow_bg.png", Imagebg->ImageNormal());
+    FEnv.LoadPicture("images/smallwindow_bg.png", Imagebg->ImageNormal());
 
     // The drag area over the whole window, below the icon, text and buttons.
     Imgborder = new TRdStretchImage(this);
@@ -97,9 +86,11 @@ TForm_Notice::TForm_Notice(TComponent* owner, const TNoticeEnvironment& environm
         if (button == mbLeft) Drag();
     };
 
-    ButtonOK = DialogButton("ButtonOK", TRect::FromSize(235, 104, 73, 32), true);
-    ButtonYes = DialogButton("ButtonYes", TRect::FromSize(154, 104, 73, 32), false);
-    ButtonNO = DialogButton("ButtonNO", TRect::FromSize(235, 104, 73, 32), true);
+    // Hidden until the show routine makes the right ones visible.
+    ButtonOK = NoticeButton(this, this, "ButtonOK", TRect::FromSize(235, 104, 73, 32), true, FEnv);
+    ButtonYes = NoticeButton(this, this, "ButtonYes", TRect::FromSize(154, 104, 73, 32), false, FEnv);
+    ButtonNO = NoticeButton(this, this, "ButtonNO", TRect::FromSize(235, 104, 73, 32), true, FEnv);
+    for (TRdImageButton* b : {ButtonOK, ButtonYes, ButtonNO}) b->SetVisible(false);
     ButtonOK->SetCaption("OK");
     ButtonYes->SetCaption("Yes");
     ButtonNO->SetCaption("No");
@@ -113,9 +104,9 @@ TForm_Notice::TForm_Notice(TComponent* owner, const TNoticeEnvironment& environm
     Btn_Close->SetBounds(287, 1, 20, 20);
     Btn_Close->SetVisible(false);
     Btn_Close->SetShowHint(true);
-    Load(FEnv, "images/btn_close_normal.png", Btn_Close->ImageNormal());
-    Load(FEnv, "images/btn_close_press.png", Btn_Close->ImageDown());
-    Load(FEnv, "images/btn_close_over.png", Btn_Close->ImageOver());
+    FEnv.LoadPicture("images/btn_close_normal.png", Btn_Close->ImageNormal());
+    FEnv.LoadPicture("images/btn_close_press.png", Btn_Close->ImageDown());
+    FEnv.LoadPicture("images/btn_close_over.png", Btn_Close->ImageOver());
     Btn_Close->OnClick = [this](TControl*) { Answer(false); };
 
     OnShow = [this](TControl*) { Btn_Close->SetHint(FEnv.CloseHint); };
@@ -124,13 +115,17 @@ TForm_Notice::TForm_Notice(TComponent* owner, const TNoticeEnvironment& environm
     };
 }
 
-TRdImageButton* TForm_Notice::DialogButton(const std::string& name, TRect bounds, bool primary) {
-    auto* b = new TRdImageButton(this);
+void TNoticeEnvironment::LoadPicture(const std::string& file, TPicture& picture) const {
+    if (Pictures) Pictures->Load(file, picture);
+}
+
+TRdImageButton* NoticeButton(TComponent* owner, TWinControl* parent, const std::string& name, TRect bounds,
+                             bool primary, const TNoticeEnvironment& environment) {
+    auto* b = new TRdImageButton(owner);
     b->SetName(name);
-    b->SetParent(this);
+    b->SetParent(parent);
     b->SetBoundsRect(bounds);
-    b->SetVisible(false);
-    b->Font().SetName(FEnv.FontName);
+    b->Font().SetName(environment.FontName);
     b->Font().SetHeight(-12);
     b->Font().SetColor(clWhite);
     b->SetFontAntialiased(true);
@@ -138,10 +133,10 @@ TRdImageButton* TForm_Notice::DialogButton(const std::string& name, TRect bounds
     b->SetTextRightMargin(8);
     b->SetCursor(crHandPoint);
     const std::string look = primary ? "btn_dialog_primary_" : "btn_dialog_secondary_";
-    Load(FEnv, look + "normal.png", b->ImageNormal());
-    Load(FEnv, look + "over.png", b->ImageOver());
-    Load(FEnv, look + "press.png", b->ImageDown());
-    SliceMargins(b->ImageOption(), 24, 10, 24, 10);
+    environment.LoadPicture(look + "normal.png", b->ImageNormal());
+    environment.LoadPicture(look + "over.png", b->ImageOver());
+    environment.LoadPicture(look + "press.png", b->ImageDown());
+    b->ImageOption().SetMargins(24, 10, 24, 10);
     return b;
 }
 

@@ -35,7 +35,15 @@ struct TNoticeEnvironment {
     std::string FontName = "Roboto";
     // Moves a window with the mouse (the system's own move loop).
     std::function<void(TCustomForm&)> StartDrag;
+
+    // Loads a built-in picture into `picture` (unchanged when there is none).
+    void LoadPicture(const std::string& file, TPicture& picture) const;
 };
+
+// A dialog button of the notices: white 12 px text on the primary (right-hand) or
+// secondary (left-hand) nine-slice look.
+TRdImageButton* NoticeButton(TComponent* owner, TWinControl* parent, const std::string& name, TRect bounds,
+                             bool primary, const TNoticeEnvironment& environment);
 
 // The answer of the last notice: false when a notice is created, true only by Yes.
 extern bool NoticeAnswer;
@@ -64,7 +72,6 @@ public:
     TRdFormSkin* FormSkin = nullptr;
 
 private:
-    TRdImageButton* DialogButton(const std::string& name, TRect bounds, bool primary);
     void Answer(bool yes);
     void Drag();
 

@@ -9,17 +9,6 @@ namespace {
 constexpr int kWidth = 344, kHeight = 172;
 constexpr TColor kSoftText = RGB(203, 203, 226);
 
-void Load(const TNoticeEnvironment& env, const std::string& file, TPicture& picture) {
-    if (env.Pictures) env.Pictures->Load(file, picture);
-}
-
-void SliceMargins(TDesignRect& rect, int margin) {
-    rect.SetLeft(margin);
-    rect.SetTop(margin);
-    rect.SetRight(margin);
-    rect.SetBottom(margin);
-}
-
 TRdLabel* TextLabel(TComponent* owner, TWinControl* parent, const std::string& name, TRect bounds, TColor color,
                     const std::string& font) {
     auto* label = new TRdLabel(owner);
@@ -59,14 +48,14 @@ TFormSysNotice::TFormSysNotice(TComponent* owner, const TNoticeEnvironment& envi
     RdBtn_BorderBg->SetName("RdBtn_BorderBg");
     RdBtn_BorderBg->SetParent(RdPanel_Main);
     RdBtn_BorderBg->SetBounds(0, 0, kWidth, kHeight);
-    Load(FEnv, "sysnotice_bg.png", RdBtn_BorderBg->ImageNormal());
-    SliceMargins(RdBtn_BorderBg->ImageOption(), 15);
+    FEnv.LoadPicture("sysnotice_bg.png", RdBtn_BorderBg->ImageNormal());
+    RdBtn_BorderBg->ImageOption().SetMargins(15, 15, 15, 15);
 
     Rdbtn_HeadBg = new TRdImageButton(this);
     Rdbtn_HeadBg->SetName("Rdbtn_HeadBg");
     Rdbtn_HeadBg->SetParent(RdPanel_Main);
     Rdbtn_HeadBg->SetBounds(10, 10, 324, 30);
-    Load(FEnv, "sysnotice_title.png", Rdbtn_HeadBg->ImageNormal());
+    FEnv.LoadPicture("sysnotice_title.png", Rdbtn_HeadBg->ImageNormal());
 
     // The drag area: the dialog's surface inside its soft border.
     Image_Move = new TRdImage(this);
@@ -90,25 +79,8 @@ TFormSysNotice::TFormSysNotice(TComponent* owner, const TNoticeEnvironment& envi
     lblStatusDes->SetAutoShowHint(true);
     lblStatusDes->SetShowHint(true);
 
-    ButtonOK = new TRdImageButton(this);
-    ButtonOK->SetName("ButtonOK");
-    ButtonOK->SetParent(RdPanel_Main);
-    ButtonOK->SetBounds(245, 114, 73, 32);
+    ButtonOK = NoticeButton(this, RdPanel_Main, "ButtonOK", TRect::FromSize(245, 114, 73, 32), true, FEnv);
     ButtonOK->SetCaption("OK");
-    ButtonOK->Font().SetName(FEnv.FontName);
-    ButtonOK->Font().SetHeight(-12);
-    ButtonOK->Font().SetColor(clWhite);
-    ButtonOK->SetFontAntialiased(true);
-    ButtonOK->SetTextLeftMargin(8);
-    ButtonOK->SetTextRightMargin(8);
-    ButtonOK->SetCursor(crHandPoint);
-    Load(FEnv, "btn_dialog_primary_normal.png", ButtonOK->ImageNormal());
-    Load(FEnv, "btn_dialog_primary_over.png", ButtonOK->ImageOver());
-    Load(FEnv, "btn_dialog_primary_press.png", ButtonOK->ImageDown());
-    ButtonOK->ImageOption().SetLeft(24);
-    ButtonOK->ImageOption().SetTop(10);
-    ButtonOK->ImageOption().SetRight(24);
-    ButtonOK->ImageOption().SetBottom(10);
     ButtonOK->OnClick = [this](TControl*) { SetModalResult(mrOk); };
 
     Btn_Close = new TRdImageButton(this);
@@ -117,9 +89,9 @@ TFormSysNotice::TFormSysNotice(TComponent* owner, const TNoticeEnvironment& envi
     Btn_Close->SetBounds(309, 15, 20, 20);
     Btn_Close->SetHint("Close");
     Btn_Close->SetShowHint(true);
-    Load(FEnv, "images/btn_close_normal.png", Btn_Close->ImageNormal());
-    Load(FEnv, "images/btn_close_over.png", Btn_Close->ImageOver());
-    Load(FEnv, "images/btn_close_press.png", Btn_Close->ImageDown());
+    FEnv.LoadPicture("images/btn_close_normal.png", Btn_Close->ImageNormal());
+    FEnv.LoadPicture("images/btn_close_over.png", Btn_Close->ImageOver());
+    FEnv.LoadPicture("images/btn_close_press.png", Btn_Close->ImageDown());
     Btn_Close->OnClick = [this](TControl*) { SetModalResult(mrCancel); };
 }
 

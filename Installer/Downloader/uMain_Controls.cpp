@@ -11,13 +11,6 @@ constexpr TColor kSoftText = RGB(203, 203, 226);
 constexpr TColor kPageColor = RGB(241, 241, 241);
 const char* const kProductName = "Qarto Private Browser";
 
-void SliceMargins(TDesignRect& rect, int left, int top, int right, int bottom) {
-    rect.SetLeft(left);
-    rect.SetTop(top);
-    rect.SetRight(right);
-    rect.SetBottom(bottom);
-}
-
 }  // namespace
 
 TPageTab* TfrmZYRDownloader::Page(const std::string& name, TColor color) {
@@ -102,7 +95,7 @@ TRdImageButton* TfrmZYRDownloader::MainButton(TWinControl* parent, const std::st
     FPictures.Load(upperStates ? "btn_Install_Over.png" : prefix + "_over.png", b->ImageOver());
     FPictures.Load(upperStates ? "btn_Install_Press.png" : prefix + "_press.png", b->ImageDown());
     FPictures.Load(prefix + "_disabled.png", b->ImageDisabled());
-    SliceMargins(b->ImageOption(), 10, 10, 10, 10);
+    b->ImageOption().SetMargins(10, 10, 10, 10);
     b->SetHoverEffect(ibeSingle);
     b->SetCursor(crHandPoint);
     b->SetTextLeftMargin(8);
@@ -126,7 +119,7 @@ TRdImageButton* TfrmZYRDownloader::SmallButton(TWinControl* parent, const std::s
     FPictures.Load("btn_subscribe_over.png", b->ImageOver());
     FPictures.Load("btn_subscribe_press.png", b->ImageDown());
     FPictures.Load("btn_subscribe_disabled.png", b->ImageDisabled());
-    SliceMargins(b->ImageOption(), 8, 8, 8, 8);
+    b->ImageOption().SetMargins(8, 8, 8, 8);
     b->SetCursor(crHandPoint);
     return b;
 }
@@ -181,7 +174,7 @@ TRdEdit* TfrmZYRDownloader::Edit(TWinControl* parent, const std::string& name, T
     FPictures.Load("edit_focus.png", e->ImageSelected());
     FPictures.Load("edit_disabled.png", e->ImageDisabled());
     FPictures.Load("edit_error.png", e->ImageError());
-    SliceMargins(e->ImageOption(), 8, 8, 8, 8);
+    e->ImageOption().SetMargins(8, 8, 8, 8);
     e->SetTextLeftMargin(10);
     e->SetTextRightMargin(10);
     return e;
@@ -201,7 +194,7 @@ TRdProgressBar* TfrmZYRDownloader::ProgressBar(TWinControl* parent, const std::s
         FPictures.Load("progress_bar_bg.png", p->ImgBackground());
         FPictures.Load("progress_bar.png", p->ImgBar());
         FPictures.Load("progress_booster.png", p->ImgBooster());
-        for (TDesignRect* o : {&p->ImgBackgroundOption(), &p->ImgBarOption()}) SliceMargins(*o, 6, 0, 6, 0);
+        for (TDesignRect* o : {&p->ImgBackgroundOption(), &p->ImgBarOption()}) o->SetMargins(6, 0, 6, 0);
         p->SetShowInTaskbar(true);
     }
     return p;
@@ -221,7 +214,7 @@ void TfrmZYRDownloader::BuildControls() {
     FormSkin->SetName("RdFormSkin1");
     FPictures.Load("window_shadow.png", FormSkin->PicShadow());
     FormSkin->PicShadowOption().SetStretchMode(sdmFrame);
-    SliceMargins(FormSkin->PicShadowOption(), 15, 15, 15, 15);
+    FormSkin->PicShadowOption().SetMargins(15, 15, 15, 15);
     FormSkin->ShadowFrame().SetLeft(15);
     FormSkin->ShadowFrame().SetTop(15);
     FormSkin->ShadowFrame().SetRight(15);
@@ -279,7 +272,7 @@ void TfrmZYRDownloader::BuildTitleStrip() {
     FPictures.Load("language_over.png", Cbx_Language->BackgroundFocus());
     FPictures.Load("language_press.png", Cbx_Language->BackgroundClick());
     FPictures.Load("language_disabled.png", Cbx_Language->BackgroundDisable());
-    SliceMargins(Cbx_Language->BackgroundOption(), 8, 0, 24, 0);
+    Cbx_Language->BackgroundOption().SetMargins(8, 0, 24, 0);
     Cbx_Language->SetComboboxHeight(24);
     Cbx_Language->SetItemHeight(24);
     Cbx_Language->SetDropDownCount(8);
@@ -303,7 +296,7 @@ void TfrmZYRDownloader::BuildTitleStrip() {
     TRdFormSkin& shadow = Cbx_Language->ListFormShadow();
     FPictures.Load("combo_list_shadow.png", shadow.PicShadow());
     shadow.PicShadowOption().SetStretchMode(sdmFrame);
-    SliceMargins(shadow.PicShadowOption(), 6, 6, 6, 6);
+    shadow.PicShadowOption().SetMargins(6, 6, 6, 6);
     shadow.ShadowFrame().SetLeft(6);
     shadow.ShadowFrame().SetTop(6);
     shadow.ShadowFrame().SetRight(6);

@@ -46,6 +46,12 @@ public:
     void SetRight(int value) { Set(FRight, value); }
     void SetBottom(int value) { Set(FBottom, value); }
     void SetStretchMode(TStretchDrawMode value) { Set(FStretchMode, value); }
+    void SetMargins(int left, int top, int right, int bottom) {
+        SetLeft(left);
+        SetTop(top);
+        SetRight(right);
+        SetBottom(bottom);
+    }
 
     // No margins and the default mode: the picture is simply stretched.
     bool Empty() const {
