@@ -47,8 +47,9 @@ trap cleanup EXIT
 config() {
   local f
   for f in "$prefix"/drive_c/users/*/AppData/Local/"Qarto Private Browser"/"User Data"/Default/config.kvdt; do
-    [ -f "$f" ] && echo "$f"
+    if [ -f "$f" ]; then echo "$f"; fi
   done
+  return 0  # none yet: an empty answer, on a fresh prefix too
 }
 stored_color() {
   local f
