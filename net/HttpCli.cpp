@@ -90,8 +90,13 @@ void THttpCli::Start(const std::string_view* body) {
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
     curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
 #ifdef _WIN32
-    // Trust what Windows trusts: the system certificate store.
+    // Trust what Windows trusts: the system certificate store, and nothing else.
+    // libcurl's build records the build machine's CA bundle and folder as defaults;
+    // on Windows such a path (\etc\ssl\certs on the current drive) is a folder any
+    // user may create, and reading it costs every connection a file parse.
     curl_easy_setopt(easy, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_NATIVE_CA));
+    curl_easy_setopt(easy, CURLOPT_CAINFO, static_cast<const char*>(nullptr));
+    curl_easy_setopt(easy, CURLOPT_CAPATH, static_cast<const char*>(nullptr));
 #endif
     if (TlsContext && !TlsContext->caFile.empty()) curl_easy_setopt(easy, CURLOPT_CAINFO, TlsContext->caFile.c_str());
 

@@ -156,7 +156,7 @@ flow_setup_start() {
   rm -f "$FLOW_EXIT"
   (
     set +e
-    WINEDEBUG=warn+seh "$FLOW_WINE_RUN" "$FLOW_SETUP" "$@" >"$FLOW_LOG" 2>&1
+    WINEDEBUG=${FLOW_WINEDEBUG:-warn+seh} "$FLOW_WINE_RUN" "$FLOW_SETUP" "$@" >"$FLOW_LOG" 2>&1
     echo $? >"$FLOW_EXIT"
   ) </dev/null >/dev/null 2>&1 &
   FLOW_SETUP_PID=$!
