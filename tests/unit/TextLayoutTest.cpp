@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "public/rdcontrol/drawing/Canvas.h"
+#include "public/rdcontrol/drawing/TextDirection.h"
 #include "public/rdcontrol/drawing/TextLayout.h"
 #include "public/rdcontrol/drawing/TextRenderer.h"
 
@@ -232,3 +233,25 @@ TEST(TextLayoutInvariants, WrapAndEllipsisOverManyTexts) {
 }
 
 }  // namespace
+
+TEST(TextDirection, TheFirstStrongCharacterDecides) {
+    const struct {
+        const char* text;
+        TTextDirection direction;
+    } cases[] = {
+        {"", TTextDirection::Neutral},
+        {"12, 3 - ()", TTextDirection::Neutral},
+        {"Install", TTextDirection::LeftToRight},
+        {"\xC3\x89t\xC3\xA9", TTextDirection::LeftToRight},                     // Latin with accents
+        {"\xD0\x9F\xD1\x80\xD0\xB8", TTextDirection::LeftToRight},               // Cyrillic
+        {"\xE5\xAE\x89\xE8\xA3\x85", TTextDirection::LeftToRight},               // CJK
+        {"\xEC\x84\xA4\xEC\xB9\x98", TTextDirection::LeftToRight},               // Hangul
+        {"\xD7\x94\xD7\xAA\xD7\xA7\xD7\x9F Qarto", TTextDirection::RightToLeft},  // Hebrew first
+        {"\"500\" \xD8\xAA\xD8\xAB\xD8\xA8\xD9\x8A\xD8\xAA", TTextDirection::RightToLeft},  // digits, then Arabic
+        {"Qarto \xD8\xAA\xD8\xAB\xD8\xA8\xD9\x8A\xD8\xAA", TTextDirection::LeftToRight},
+        {"\xEF\xBB\xB7", TTextDirection::RightToLeft},                          // an Arabic presentation form
+        {"\xD7\xD7\x90", TTextDirection::RightToLeft},                          // a broken sequence is skipped
+        {"\xC3\x97 x", TTextDirection::LeftToRight},                            // the multiplication sign is neutral
+    };
+    for (const auto& c : cases) EXPECT_EQ(FirstStrongDirection(c.text), c.direction) << c.text;
+}

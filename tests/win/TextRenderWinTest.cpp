@@ -127,6 +127,25 @@ TEST(TextRenderWin, LongTextWrapsInANarrowRectangle) {
     EXPECT_GT(ink.Box.Height(), 13 + 5);  // more than one line of ink
 }
 
+// Arabic letters are drawn joined; they are measured the same way, so a
+// right-aligned line ends at the right edge and its width is its ink.
+TEST(TextRenderWin, ArabicIsMeasuredAsItIsDrawn) {
+    const std::string title = "\xD8\xAC\xD8\xA7\xD9\x87\xD8\xB2 \xD9\x84\xD8\xAA\xD8\xAB\xD8\xA8\xD9\x8A\xD8\xAA "
+                              "Qarto Private Browser";  // "ready to install" and the name
+    const TFontSpec font = Tahoma(-24, true);
+    TArgbSurface surface(600, 60);
+    TRdCanvas canvas(surface);
+    const TRect rect{10, 10, 590, 50};
+    canvas.DrawText(title, rect, font, clRed, tfRight | tfSingleLine);
+    const TInk ink = InkOf(surface, 255);
+    const int width = DefaultTextRenderer().TextWidth(font, title);
+    EXPECT_GT(ink.Pixels, 300);
+    EXPECT_GE(ink.Box.Right, rect.Right - 4);
+    EXPECT_LE(ink.Box.Right, rect.Right + 2);
+    EXPECT_GE(ink.Box.Left, rect.Right - width - 2);
+    EXPECT_LE(ink.Box.Left, rect.Right - width + 6);
+}
+
 TEST(TextRenderWin, SystemColoursFromThePlatform) {
     InstallWin32SystemColors();
     EXPECT_EQ(ColorToRgb(clWindow), static_cast<std::uint32_t>(GetSysColor(COLOR_WINDOW)));

@@ -1,5 +1,7 @@
 #include "public/rdcontrol/controls/HtmlLayout.h"
 
+#include "public/rdcontrol/drawing/TextDirection.h"
+
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -724,6 +726,7 @@ private:
     // --- Placement ------------------------------------------------------------------
     void Place() {
         THtmlLayoutResult& r = FResult;
+        const bool rightToLeft = ReadsRightToLeft();
         int y = 0, textWidth = 0;
         for (std::size_t i = 0; i < FLines.size(); ++i) {
             TLine& line = FLines[i];
@@ -743,6 +746,8 @@ private:
             line.Width = LineWidth(line);
             const int free = FIn.Width - line.Indent - line.Width;
             line.X0 = line.Indent;
+            if (rightToLeft && line.Align != taCenter)
+                line.Align = line.Align == taLeftJustify ? taRightJustify : taLeftJustify;
             if (free > 0 && line.Align == taRightJustify) line.X0 += free;
             if (free > 0 && line.Align == taCenter) line.X0 += free / 2;
             textWidth = std::max(textWidth, line.Indent + line.Width);
@@ -777,28 +782,37 @@ private:
                 r.Items.push_back(std::move(item));
             }
             if (line.Marker.Present) Marker(line, baseline);
+            // Atoms from left to right as they are seen, and the level of each (odd:
+            // read right to left).
+            std::vector<int> levels;
+            const std::vector<std::size_t> order = VisualOrder(line, rightToLeft, levels);
             int x = line.X0;
-            for (TAtom& a : line.Atoms) {
-                a.X = x;
-                x += a.Width;
+            for (const std::size_t k : order) {
+                line.Atoms[k].X = x;
+                x += line.Atoms[k].Width;
             }
             // Backgrounds, then runs of text of one style, then pictures.
-            for (std::size_t i = 0; i < line.Atoms.size();) {
-                const TAtom& first = line.Atoms[i];
+            for (std::size_t i = 0; i < order.size();) {
+                const TAtom& first = line.Atoms[order[i]];
+                const int level = levels[order[i]];
                 std::size_t j = i + 1;
-                auto sameRun = [&](const TAtom& a) {
+                auto sameRun = [&](std::size_t k) {
+                    const TAtom& a = line.Atoms[k];
                     return a.Kind != TAtomKind::Picture && a.Kind != TAtomKind::Gap && first.Kind != TAtomKind::Picture &&
                            first.Kind != TAtomKind::Gap && a.DrawFont == first.DrawFont &&
                            a.Style.Color == first.Style.Color && a.Style.Bg == first.Style.Bg &&
                            a.Style.Link == first.Style.Link && a.Style.Shadow == first.Style.Shadow &&
-                           a.Shift == first.Shift;
+                           a.Shift == first.Shift && levels[k] == level;
                 };
-                while (j < line.Atoms.size() && sameRun(line.Atoms[j])) ++j;
+                while (j < order.size() && sameRun(order[j])) ++j;
                 int width = 0;
                 std::string text;
                 for (std::size_t k = i; k < j; ++k) {
-                    width += line.Atoms[k].Width;
-                    text += line.Atoms[k].Text;
+                    // A right-to-left run is drawn from its text in reading order,
+                    // which starts at its right end.
+                    const TAtom& a = line.Atoms[order[level % 2 ? i + j - 1 - k : k]];
+                    width += a.Width;
+                    text += a.Text;
                 }
                 if (first.Style.Bg != clNone && first.Kind != TAtomKind::Gap)
                     Fill(TRect{first.X, top, first.X + width, bottom}, first.Style.Bg, clNone, true);
@@ -822,17 +836,78 @@ private:
                 i = j;
             }
             // Link boxes: one per line, the line's height.
-            for (std::size_t i = 0; i < line.Atoms.size(); ++i) {
-                const int link = line.Atoms[i].Style.Link;
+            for (std::size_t i = 0; i < order.size(); ++i) {
+                const TAtom& a = line.Atoms[order[i]];
+                const int link = a.Style.Link;
                 if (link < 0 || !Look(link) || static_cast<std::size_t>(link) >= r.Links.size()) continue;
-                int left = line.Atoms[i].X, right = left + line.Atoms[i].Width;
+                int left = a.X, right = left + a.Width;
                 std::size_t j = i + 1;
-                for (; j < line.Atoms.size() && line.Atoms[j].Style.Link == link; ++j)
-                    right = line.Atoms[j].X + line.Atoms[j].Width;
+                for (; j < order.size() && line.Atoms[order[j]].Style.Link == link; ++j)
+                    right = line.Atoms[order[j]].X + line.Atoms[order[j]].Width;
                 r.Links[static_cast<std::size_t>(link)].Rects.push_back(TRect{left, top, right, bottom});
                 i = j - 1;
             }
         }
+    }
+
+    // Whether the text reads right to left: its first word with a strong direction
+    // is Arabic or Hebrew.
+    bool ReadsRightToLeft() const {
+        for (const TLine& line : FLines)
+            for (const TAtom& a : line.Atoms) {
+                if (a.Kind != TAtomKind::Word) continue;
+                if (const TTextDirection d = FirstStrongDirection(a.Text); d != TTextDirection::Neutral)
+                    return d == TTextDirection::RightToLeft;
+            }
+        return false;
+    }
+
+    // The order in which line's atoms are seen from left to right, with levels[k]
+    // the embedding level of atom k. Text that reads left to right keeps its order
+    // (level 0). In a right-to-left text, words of right-to-left letters get level
+    // 1 and words of left-to-right letters level 2; spaces, digits, punctuation
+    // and pictures between two level-2 words join them, all others get level 1.
+    // The line is then reversed, and every stretch of level 2 reversed back, so a
+    // Latin name inside an Arabic sentence keeps its order.
+    static std::vector<std::size_t> VisualOrder(const TLine& line, bool rightToLeft, std::vector<int>& levels) {
+        const std::size_t n = line.Atoms.size();
+        std::vector<std::size_t> order(n);
+        for (std::size_t k = 0; k < n; ++k) order[k] = k;
+        levels.assign(n, 0);
+        if (!rightToLeft || n == 0) return order;
+        std::vector<TTextDirection> strong(n, TTextDirection::Neutral);
+        for (std::size_t k = 0; k < n; ++k)
+            if (line.Atoms[k].Kind == TAtomKind::Word) strong[k] = FirstStrongDirection(line.Atoms[k].Text);
+        for (std::size_t k = 0; k < n; ++k) {
+            if (strong[k] != TTextDirection::Neutral) {
+                levels[k] = strong[k] == TTextDirection::LeftToRight ? 2 : 1;
+                continue;
+            }
+            TTextDirection before = TTextDirection::RightToLeft, after = TTextDirection::RightToLeft;
+            for (std::size_t b = k; b-- > 0;)
+                if (strong[b] != TTextDirection::Neutral) {
+                    before = strong[b];
+                    break;
+                }
+            for (std::size_t a = k + 1; a < n; ++a)
+                if (strong[a] != TTextDirection::Neutral) {
+                    after = strong[a];
+                    break;
+                }
+            levels[k] = before == TTextDirection::LeftToRight && after == TTextDirection::LeftToRight ? 2 : 1;
+        }
+        std::reverse(order.begin(), order.end());
+        for (std::size_t i = 0; i < n;) {
+            std::size_t j = i;
+            while (j < n && levels[order[j]] == 2) ++j;
+            if (j > i) {
+                std::reverse(order.begin() + static_cast<std::ptrdiff_t>(i), order.begin() + static_cast<std::ptrdiff_t>(j));
+                i = j;
+            } else {
+                ++i;
+            }
+        }
+        return order;
     }
 
     void Marker(const TLine& line, int baseline) {

@@ -1,4 +1,5 @@
 #include <windows.h>
+#include <usp10.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "os/TextConvert.h"
+#include "public/rdcontrol/drawing/TextDirection.h"
 #include "public/rdcontrol/drawing/TextRenderer.h"
 
 // Text through GDI: glyphs are drawn white on black into a 32-bit DIB section of a
@@ -49,16 +51,16 @@ struct TTextHash {
 template <typename T>
 using TTextMap = std::unordered_map<std::string, T, TTextHash, std::equal_to<>>;
 
-// Whether the first character with a strong direction is a right-to-left one
-// (Hebrew, Arabic and their presentation forms); digits, spaces and punctuation
-// have none.
-bool StartsRightToLeft(const std::wstring& text) {
-    for (const wchar_t c : text) {
-        if ((c >= 0x0590 && c <= 0x08FF) || (c >= 0xFB1D && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFF)) return true;
-        if ((c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || (c >= 0x00C0 && c <= 0x058F) ||
-            (c >= 0x0900 && c <= 0x1FFF) || (c >= 0x3040 && c <= 0xD7FF))
-            return false;
-    }
+bool NeedsShaping(const std::wstring& text) {
+    for (const wchar_t c : text)
+        if ((c >= 0x0600 && c <= 0x08FF) || (c >= 0xFB50 && c <= 0xFDFF) || (c >= 0xFE70 && c <= 0xFEFF)) return true;
+    return false;
+}
+
+bool ReadsRightToLeft(const std::wstring& text) {
+    for (const wchar_t c : text)
+        if (const TTextDirection d = CodePointDirection(c); d != TTextDirection::Neutral)
+            return d == TTextDirection::RightToLeft;
     return false;
 }
 
@@ -94,11 +96,11 @@ public:
         if (const auto cached = entry->Widths.find(utf8); cached != entry->Widths.end()) return cached->second;
         Select(*entry);
         const std::wstring text = Widen(utf8);
-        SIZE size{};
-        if (!GetTextExtentPoint32W(FDc.get(), text.c_str(), static_cast<int>(text.size()), &size)) return 0;
+        const int width = Measure(text);
+        if (width < 0) return 0;
         if (entry->Widths.size() >= MaxCachedWidths) entry->Widths.clear();
-        entry->Widths.emplace(utf8, static_cast<int>(size.cx));
-        return static_cast<int>(size.cx);
+        entry->Widths.emplace(utf8, width);
+        return width;
     }
 
     TCoverageMask RenderLine(const TFontSpec& font, std::string_view utf8) override {
@@ -129,19 +131,41 @@ private:
         std::size_t MaskBytes = 0;
     };
 
+    // The advance width of text in the selected font, -1 when it cannot be measured.
+    // Arabic letters take their joined forms when drawn; GDI's plain measurement
+    // may count their separate forms (Wine does), so text with them is measured
+    // as shaped, the way it is drawn.
+    int Measure(const std::wstring& text) {
+        const int length = static_cast<int>(text.size());
+        if (NeedsShaping(text)) {
+            SCRIPT_STRING_ANALYSIS analysis = nullptr;
+            const DWORD flags = SSA_GLYPHS | SSA_FALLBACK | (ReadsRightToLeft(text) ? SSA_RTL : 0);
+            if (SUCCEEDED(ScriptStringAnalyse(FDc.get(), text.c_str(), length, length * 3 / 2 + 16, -1, flags, 0,
+                                              nullptr, nullptr, nullptr, nullptr, nullptr, &analysis))) {
+                const SIZE* size = ScriptString_pSize(analysis);
+                const int width = size ? static_cast<int>(size->cx) : -1;
+                ScriptStringFree(&analysis);
+                if (width >= 0) return width;
+            }
+        }
+        SIZE size{};
+        if (!GetTextExtentPoint32W(FDc.get(), text.c_str(), length, &size)) return -1;
+        return static_cast<int>(size.cx);
+    }
+
     TCoverageMask Render(TEntry& entry, std::string_view utf8) {
         TCoverageMask mask;
         Select(entry);
         const std::wstring text = Widen(utf8);
         const int length = static_cast<int>(text.size());
-        SIZE size{};
-        if (!GetTextExtentPoint32W(FDc.get(), text.c_str(), length, &size) || size.cx <= 0) return mask;
+        const int advance = Measure(text);
+        if (advance <= 0) return mask;
         // Italic and some glyphs reach past their advance (a negative C width).
         int overhang = (entry.Spec.Style & fsItalic) ? entry.Metrics.Height / 4 : 0;
         ABC abc{};
         if (GetCharABCWidthsW(FDc.get(), text.back(), text.back(), &abc) && abc.abcC < 0)
             overhang = std::max(overhang, -abc.abcC);
-        const int width = std::min(static_cast<int>(size.cx) + overhang, MaxLineWidth);
+        const int width = std::min(advance + overhang, MaxLineWidth);
         const int height = std::max(1, entry.Metrics.Height);
         if (!Reserve(width, height)) return mask;
 
@@ -150,7 +174,7 @@ private:
         GdiFlush();
         // A line whose first strong character is Arabic or Hebrew reads right to
         // left: the system orders its runs (a Latin name inside stays in place).
-        const UINT options = StartsRightToLeft(text) ? ETO_RTLREADING : 0;
+        const UINT options = StartsRightToLeft(utf8) ? ETO_RTLREADING : 0;
         ExtTextOutW(FDc.get(), 0, 0, options, nullptr, text.c_str(), static_cast<UINT>(length), nullptr);
         GdiFlush();
 

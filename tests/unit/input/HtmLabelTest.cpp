@@ -226,4 +226,53 @@ TEST_F(HtmLabelTest, AutoSizeGrowsAWrappedLabelDownwardsOnly) {
     EXPECT_EQ(Label->Height(), 3 * kLine + 2 * 5 + 6);
 }
 
+// Hebrew letters stand for any right-to-left script; the fixed renderer gives them
+// the same 6 pixels. Logical order: alef-bet-gimel, dalet-he, the name, the link
+// (vav-zayin-het), tet-yod.
+TEST_F(HtmLabelTest, RightToLeftTextIsShownFromTheRightWithALatinNameKeptInOrder) {
+    Label->SetCaption("\u05D0\u05D1\u05D2 \u05D3\u05D4 Qarto Browser <a>\u05D5\u05D6\u05D7</a> \u05D8\u05D9");
+    std::vector<std::string> seen;  // the runs from left to right
+    int right = 0;
+    for (const THtmlDrawItem* item : Texts()) {
+        seen.push_back(item->Text);
+        EXPECT_GE(item->Rect.Left, right) << item->Text;  // no overlap, in order
+        right = item->Rect.Right;
+    }
+    // Right-to-left runs hold their text in reading order (the renderer shows it
+    // from the right); the first word is at the right end of the left-aligned label.
+    EXPECT_EQ(seen, (std::vector<std::string>{" \u05D8\u05D9", "\u05D5\u05D6\u05D7", " ", "Qarto Browser",
+                                              "\u05D0\u05D1\u05D2 \u05D3\u05D4 "}));
+    EXPECT_EQ(right, Label->Width());
+    const TRect link = Label->LinkRects(0).at(0);
+    EXPECT_EQ(link.Left, Label->Width() - 27 * kChar + 3 * kChar);
+    EXPECT_EQ(link.Width(), 3 * kChar);
+
+    // Text that starts in a left-to-right script keeps the left-to-right layout,
+    // whatever comes later.
+    Label->SetCaption("Qarto \u05D0\u05D1\u05D2 <a>x</a>");
+    seen.clear();
+    for (const THtmlDrawItem* item : Texts()) seen.push_back(item->Text);
+    EXPECT_EQ(seen, (std::vector<std::string>{"Qarto \u05D0\u05D1\u05D2 ", "x"}));
+    EXPECT_EQ(Texts().front()->Rect.Left, 0);
+}
+
+// A plain label: left alignment means the start of the reading direction.
+TEST_F(HtmLabelTest, PlainLabelStartsRightToLeftCaptionsAtTheRight) {
+    auto* label = new TRdLabel(Form);
+    label->SetParent(Form);
+    label->SetAutoSize(false);
+    label->SetBounds(10, 100, 20 * kChar, kLine);
+    label->Font().SetColor(clBlack);
+    const auto inkAt = [&](int column) { return Pixel(10 + column * kChar + 2, 100 + 6) != Opaque(clWhite); };
+    label->SetCaption("\u05D0\u05D1\u05D2");
+    EXPECT_FALSE(inkAt(0));
+    EXPECT_TRUE(inkAt(19));
+    label->SetAlignment(taRightJustify);  // the end: the left side
+    EXPECT_TRUE(inkAt(0));
+    EXPECT_FALSE(inkAt(19));
+    label->SetCaption("abc");
+    EXPECT_FALSE(inkAt(0));
+    EXPECT_TRUE(inkAt(19));
+}
+
 }  // namespace
