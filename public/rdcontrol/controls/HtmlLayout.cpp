@@ -746,8 +746,6 @@ private:
             line.Width = LineWidth(line);
             const int free = FIn.Width - line.Indent - line.Width;
             line.X0 = line.Indent;
-            if (rightToLeft && line.Align != taCenter)
-                line.Align = line.Align == taLeftJustify ? taRightJustify : taLeftJustify;
             if (free > 0 && line.Align == taRightJustify) line.X0 += free;
             if (free > 0 && line.Align == taCenter) line.X0 += free / 2;
             textWidth = std::max(textWidth, line.Indent + line.Width);

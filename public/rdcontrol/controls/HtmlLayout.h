@@ -16,10 +16,10 @@
 // - Lines are aligned by the label's alignment or a paragraph's ALIGN, inside the
 //   width left of the line's indent (paragraph INDENT, list level).
 // - A text whose first word with a strong direction is Arabic or Hebrew reads right
-//   to left: left and right alignment swap, and each line is shown from the right:
-//   its right-to-left words from right to left, a run of left-to-right words (a
-//   Latin name, with the spaces and punctuation between them) kept in its order.
-//   Lines still break in reading order.
+//   to left: each line shows its right-to-left words from right to left, a run of
+//   left-to-right words (a Latin name, with the spaces and punctuation between
+//   them) kept in its order. Lines break in reading order; alignment stays as set,
+//   as the window's layout is the same in every language.
 // - Link n (the n-th <a> of the text, from 0) that has a look (LinkItems entry n)
 //   is drawn in its font, or its hover font while n is the hovered link, over its
 //   ColorBg; its boxes (one per line, the line's height) are recorded. Links without

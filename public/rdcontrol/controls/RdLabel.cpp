@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "public/rdcontrol/controls/PictureDraw.h"
-#include "public/rdcontrol/drawing/TextDirection.h"
 #include "public/rdcontrol/drawing/TextLayout.h"
 
 std::string StripAccelChars(const std::string& caption, int& accelIndex) {
@@ -192,12 +191,7 @@ void TRdCustomLabel::MouseLeave() {
 }
 
 unsigned TRdCustomLabel::Flags() const {
-    // Left and right mean the start and the end of the text's reading direction: a
-    // text that reads right to left starts at the right.
-    TAlignment alignment = FAlignment;
-    if (alignment != taCenter && StartsRightToLeft(Caption()))
-        alignment = alignment == taLeftJustify ? taRightJustify : taLeftJustify;
-    unsigned flags = alignment == taCenter ? tfCenter : alignment == taRightJustify ? tfRight : tfLeft;
+    unsigned flags = FAlignment == taCenter ? tfCenter : FAlignment == taRightJustify ? tfRight : tfLeft;
     flags |= FLayout == tlCenter ? tfVCenter : FLayout == tlBottom ? tfBottom : tfTop;
     if (FWordWrap) flags |= tfWordBreak;
     if (FEllipsisPosition == epEndEllipsis || FEllipsisPosition == epWordEllipsis) {

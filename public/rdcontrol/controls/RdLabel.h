@@ -3,9 +3,7 @@
 // draws an optional background (a fill with Color when not Transparent, and the
 // picture BkgNormal laid out by BkgOption), then its caption inside the client
 // area reduced by TextBorder:
-// - aligned by Alignment and Layout (left and right are the start and the end of
-//   the reading direction: a caption whose first strong character is Arabic or
-//   Hebrew starts at the right); wrapped at words with WordWrap;
+// - aligned by Alignment and Layout; wrapped at words with WordWrap;
 // - EllipsisPosition: epEndEllipsis and epWordEllipsis limit the text to the whole
 //   lines that fit (at least one) and end the last one with "..." (cut anywhere
 //   with WrapChar or epEndEllipsis, at words with epWordEllipsis);
