@@ -31,8 +31,10 @@ uninstall='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Qarto Privat
 test_root='C:\QartoTest'
 test_file=$(dirname "$qtool_exe")/Testupdate.ini
 
-cleanup() {
-  "$apiserver/apictl.sh" stop "$work/api" >/dev/null 2>&1
+# What this test sets up, and what an installation of the demo browser by an
+# earlier test in the prefix leaves (its registration as the user's browser), which
+# would answer the default-browser questions here.
+clear_state() {
   reg delete "$class_key" /f /reg:32
   reg delete "$dev_key" /f /reg:32
   reg delete "$dev_key" /f /reg:64
@@ -43,12 +45,20 @@ cleanup() {
   reg delete 'HKCU\SOFTWARE\Clients\StartMenuInternet' /f
   reg delete 'HKLM\SOFTWARE\Clients\StartMenuInternet\QartoTest' /f /reg:32
   reg delete "$uninstall" /f /reg:32
+  reg delete 'HKCU\Software\Microsoft\Windows\Shell\Associations\UrlAssociations\https\UserChoice' /f
+  reg delete 'HKCU\Software\Classes\QartoBrowserURL' /f
+  reg delete 'HKCU\Software\RegisteredApplications' /v "Qarto Private Browser" /f
   [ -n "${root_unix:-}" ] && rm -rf "$root_unix"
   [ -n "${id_unix:-}" ] && rm -f "$id_unix"
   rm -f "$test_file"
+}
+cleanup() {
+  "$apiserver/apictl.sh" stop "$work/api" >/dev/null 2>&1
+  clear_state
   rm -rf "$work"
 }
 trap cleanup EXIT
+clear_state
 
 "$apiserver/apictl.sh" start "$work/api" >/dev/null || { echo "FAIL the API stand-in did not start"; exit 1; }
 http=http://127.0.0.1:$(sed -n 's/^HTTP_PORT=//p' "$work/api/api.env")
