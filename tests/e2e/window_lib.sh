@@ -1,6 +1,6 @@
 # Shared by the installer window's end-to-end tests (window_*.sh). Source it after
-# setting wine_run (<tree>/wine-run), setup (Setup.exe), wintool and out (the folder
-# that keeps screenshots). Starts Xvfb when there is no display.
+# setting wine_run (<tree>/wine-run), setup (Setup.exe), out (the folder that keeps
+# screenshots) and, for tool, wintool. Starts Xvfb when there is no display.
 source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/xdisplay.sh"
 ensure_display
 mkdir -p "$out"
@@ -93,4 +93,32 @@ stop_setup() {
   fi
   # A killed program leaves its wine processes: end this prefix's server (only ours).
   WINEPREFIX=${SETUP_PREFIX:-$prefix} wineserver -k 2>/dev/null || true
+}
+# refusal NAME SIZE OK_X OK_Y TEXT_AREA [SHOW_SECONDS [EXIT_SECONDS]]: the notice of
+# that size is shown within SHOW_SECONDS (60), with its message (text pixels in
+# RGB(203, 203, 226) in TEXT_AREA) drawn by then, and no main window; a click on OK
+# ends the installer with 0 within EXIT_SECONDS (20). Its screenshot is
+# $out/window-refusal-NAME.png. (Where 32-bit code is emulated a start takes minutes
+# and the notice may be drawn a while after its window appears.)
+refusal() {
+  local name=$1 size=$2 okx=$3 oky=$4 area=$5 show_seconds=${6:-60} exit_seconds=${7:-20}
+  local t0=$SECONDS
+  wait_window "$size" yes "$show_seconds"
+  sleep 0.5
+  local notice text
+  while :; do
+    notice=$(window_like "$size")
+    [ -n "$notice" ] || fail "$name: the notice closed by itself"
+    shot "window-refusal-$name" "$notice"
+    text=$(pixels "$out/window-refusal-$name.png" "$area" 'abs(r*255-203) < 30 && abs(b*255-226) < 30 && b > r')
+    [ "$text" -gt 100 ] && break
+    [ $((SECONDS - t0)) -lt "$show_seconds" ] || fail "$name: the notice shows no message ($text text pixels)"
+    sleep 1
+  done
+  [ -z "$(window_like 640x390)" ] || fail "$name: the main window is shown with the notice"
+  local shown=$((SECONDS - t0))
+  click "$notice" "$okx" "$oky"
+  wait_exit "$exit_seconds"
+  [ "$exit_code" -eq 0 ] || fail "$name: exit code $exit_code after OK, expected 0"
+  echo "$name: notice $notice drawn after ${shown}s, closed by OK, exit code 0 $((SECONDS - t0 - shown))s later"
 }

@@ -24,26 +24,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# refusal NAME SIZE OK_X OK_Y TEXT_AREA: the notice of that size is shown, with its
-# message (text pixels in RGB(203, 203, 226) in TEXT_AREA), and no main window; a
-# click on OK ends the installer with 0.
-refusal() {
-  local name=$1 size=$2 okx=$3 oky=$4 area=$5
-  wait_window "$size" yes 60
-  sleep 0.5
-  [ -z "$(window_like 640x390)" ] || fail "$name: the main window is shown with the notice"
-  local notice
-  notice=$(window_like "$size")
-  shot "window-refusal-$name" "$notice"
-  local text
-  text=$(pixels "$out/window-refusal-$name.png" "$area" 'abs(r*255-203) < 30 && abs(b*255-226) < 30 && b > r')
-  [ "$text" -gt 100 ] || fail "$name: the notice shows no message ($text text pixels)"
-  click "$notice" "$okx" "$oky"
-  wait_exit 20
-  [ "$exit_code" -eq 0 ] || fail "$name: exit code $exit_code after OK, expected 0"
-  echo "$name: notice $notice, closed by OK, exit code 0"
-}
-
 if [ "$mode" = system ]; then
   # The region: checked last in the start-up, after the language was chosen.
   LC_ALL=zh_CN.UTF-8 start_setup "$work/region.log"
