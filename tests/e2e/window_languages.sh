@@ -57,9 +57,6 @@ done
 echo "glyphs: every text of the 22 languages and the selector has real glyphs in its face"
 
 # --- The start language ----------------------------------------------------------------
-# A language stored in the browser's configuration by an earlier installation in
-# this prefix wins over the Windows language: start without one.
-rm -f "$prefix"/drive_c/users/*/AppData/Local/"Qarto Private Browser"/"User Data"/Default/config.kvdt
 # start_in LOCALE EXPECTED_NAME: the trace line of the start choice; a screenshot.
 start_in() {
   local locale=$1 expected=$2 log=$work/start-$1.log

@@ -8,6 +8,9 @@ title="Qarto Private Browser Installer"
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 prefix=$(cd "$(dirname "$wine_run")" && pwd)/wineprefix
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# A language stored in the browser's configuration by an earlier installation in
+# this prefix wins over the Windows language: the window tests start without one.
+rm -f "$prefix"/drive_c/users/*/AppData/Local/"Qarto Private Browser"/"User Data"/Default/config.kvdt
 tool() { "$wine_run" "$wintool" "$@" | tr -d '\r'; }
 reg32() { "$wine_run" reg "$@" /reg:32 >/dev/null 2>&1; }
 
