@@ -15,12 +15,7 @@ set -euo pipefail
 wine_run=$1 setup=$2 wintool=$3 out=$4 lang_src=$5
 source "$(dirname "$0")/window_lib.sh"
 work=$(mktemp -d)
-cleanup() {
-  stop_setup
-  rm -rf "$work"
-  [ -n "${QARTO_XVFB_PID:-}" ] && kill "$QARTO_XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT
+trap window_cleanup EXIT
 
 # The selector's order and each language's face (uMain_Language.cpp).
 languages=(Arabic ChineseTrad Danish Dutch English French German Hebrew Hungarian Indonesian Italian

@@ -125,3 +125,10 @@ refusal() {
   [ "$exit_code" -eq 0 ] || fail "$name: exit code $exit_code after OK, expected 0"
   echo "$name: notice $notice drawn after ${shown}s, closed by OK, exit code 0 $((SECONDS - t0 - shown))s later"
 }
+# The common end of a window test, for those with nothing more to undo (their EXIT
+# trap): the installer stopped, the work folder ($work) removed, a private Xvfb ended.
+window_cleanup() {
+  stop_setup
+  rm -rf "$work"
+  [ -n "${QARTO_XVFB_PID:-}" ] && kill "$QARTO_XVFB_PID" 2>/dev/null || true
+}

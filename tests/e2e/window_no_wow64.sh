@@ -25,12 +25,7 @@ source "$(dirname "$0")/window_lib.sh"
 grep -qx '#arch=win32' "$SETUP_PREFIX/system.reg" || fail "$SETUP_PREFIX is not a 32-bit-only prefix"
 [ ! -e "$SETUP_PREFIX/drive_c/windows/syswow64" ] || fail "$SETUP_PREFIX has a 64-bit side"
 work=$(mktemp -d)
-cleanup() {
-  stop_setup
-  rm -rf "$work"
-  [ -n "${QARTO_XVFB_PID:-}" ] && kill "$QARTO_XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT
+trap window_cleanup EXIT
 
 # No deployment override of the API host is needed: the system is checked first of
 # all in the start-up, before the product API is asked (whose host name would be

@@ -10,12 +10,7 @@ set -euo pipefail
 wine_run=$1 wintool=$3 out=$4
 source "$(dirname "$0")/window_lib.sh"
 work=$(mktemp -d)
-cleanup() {
-  stop_setup
-  rm -rf "$work"
-  [ -n "${QARTO_XVFB_PID:-}" ] && kill "$QARTO_XVFB_PID" 2>/dev/null || true
-}
-trap cleanup EXIT
+trap window_cleanup EXIT
 
 mkdir -p "$work/app/InstallerSkin"
 cp "$2" "$work/app/Setup.exe"

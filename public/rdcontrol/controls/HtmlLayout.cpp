@@ -876,23 +876,19 @@ private:
         std::vector<TTextDirection> strong(n, TTextDirection::Neutral);
         for (std::size_t k = 0; k < n; ++k)
             if (line.Atoms[k].Kind == TAtomKind::Word) strong[k] = FirstStrongDirection(line.Atoms[k].Text);
+        // The nearest strong direction after each atom (the line's end counts as
+        // right to left), then one pass forward with the nearest one before it.
+        std::vector<TTextDirection> after(n, TTextDirection::RightToLeft);
+        for (std::size_t k = n - 1; k > 0; --k)
+            after[k - 1] = strong[k] != TTextDirection::Neutral ? strong[k] : after[k];
+        TTextDirection before = TTextDirection::RightToLeft;
         for (std::size_t k = 0; k < n; ++k) {
             if (strong[k] != TTextDirection::Neutral) {
                 levels[k] = strong[k] == TTextDirection::LeftToRight ? 2 : 1;
-                continue;
+                before = strong[k];
+            } else {
+                levels[k] = before == TTextDirection::LeftToRight && after[k] == TTextDirection::LeftToRight ? 2 : 1;
             }
-            TTextDirection before = TTextDirection::RightToLeft, after = TTextDirection::RightToLeft;
-            for (std::size_t b = k; b-- > 0;)
-                if (strong[b] != TTextDirection::Neutral) {
-                    before = strong[b];
-                    break;
-                }
-            for (std::size_t a = k + 1; a < n; ++a)
-                if (strong[a] != TTextDirection::Neutral) {
-                    after = strong[a];
-                    break;
-                }
-            levels[k] = before == TTextDirection::LeftToRight && after == TTextDirection::LeftToRight ? 2 : 1;
         }
         std::reverse(order.begin(), order.end());
         for (std::size_t i = 0; i < n;) {

@@ -57,13 +57,6 @@ bool NeedsShaping(const std::wstring& text) {
     return false;
 }
 
-bool ReadsRightToLeft(const std::wstring& text) {
-    for (const wchar_t c : text)
-        if (const TTextDirection d = CodePointDirection(c); d != TTextDirection::Neutral)
-            return d == TTextDirection::RightToLeft;
-    return false;
-}
-
 class TGdiTextRenderer final : public TTextRenderer {
 public:
     TGdiTextRenderer() : FDc(CreateCompatibleDC(nullptr)) {
@@ -96,7 +89,7 @@ public:
         if (const auto cached = entry->Widths.find(utf8); cached != entry->Widths.end()) return cached->second;
         Select(*entry);
         const std::wstring text = Widen(utf8);
-        const int width = Measure(text);
+        const int width = Measure(utf8, text);
         if (width < 0) return 0;
         if (entry->Widths.size() >= MaxCachedWidths) entry->Widths.clear();
         entry->Widths.emplace(utf8, width);
@@ -135,11 +128,11 @@ private:
     // Arabic letters take their joined forms when drawn; GDI's plain measurement
     // may count their separate forms (Wine does), so text with them is measured
     // as shaped, the way it is drawn.
-    int Measure(const std::wstring& text) {
+    int Measure(std::string_view utf8, const std::wstring& text) {
         const int length = static_cast<int>(text.size());
         if (NeedsShaping(text)) {
             SCRIPT_STRING_ANALYSIS analysis = nullptr;
-            const DWORD flags = SSA_GLYPHS | SSA_FALLBACK | (ReadsRightToLeft(text) ? SSA_RTL : 0);
+            const DWORD flags = SSA_GLYPHS | SSA_FALLBACK | (StartsRightToLeft(utf8) ? SSA_RTL : 0);
             if (SUCCEEDED(ScriptStringAnalyse(FDc.get(), text.c_str(), length, length * 3 / 2 + 16, -1, flags, 0,
                                               nullptr, nullptr, nullptr, nullptr, nullptr, &analysis))) {
                 const SIZE* size = ScriptString_pSize(analysis);
@@ -158,7 +151,7 @@ private:
         Select(entry);
         const std::wstring text = Widen(utf8);
         const int length = static_cast<int>(text.size());
-        const int advance = Measure(text);
+        const int advance = Measure(utf8, text);
         if (advance <= 0) return mask;
         // Italic and some glyphs reach past their advance (a negative C width).
         int overhang = (entry.Spec.Style & fsItalic) ? entry.Metrics.Height / 4 : 0;
