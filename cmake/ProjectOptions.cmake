@@ -100,14 +100,15 @@ endfunction()
 
 # qarto_win_test(LANES NAME name COMMAND ...): a Windows test registered in the trees
 # whose lane is listed in LANES ("full", "smoke" or "full;smoke"). Tests carry the
-# label of their tree ("win64" or "win32"); the 32-bit tree's may take 15 minutes,
-# as its processes may be emulated.
+# label of their tree ("win64" or "win32"); the 32-bit tree's may take 10 minutes,
+# as its processes may be emulated (each step inside them has a shorter bound of its
+# own that says what it waited for).
 function(qarto_win_test lanes)
   if(QARTO_WIN_LANE IN_LIST lanes)
     add_test(${ARGN})
     list(GET ARGN 1 name)
     if(QARTO_WIN_LANE STREQUAL "smoke")
-      set_tests_properties(${name} PROPERTIES LABELS win32 TIMEOUT 900)
+      set_tests_properties(${name} PROPERTIES LABELS win32 TIMEOUT 600)
     else()
       set_tests_properties(${name} PROPERTIES LABELS win64)
     endif()
@@ -129,8 +130,14 @@ endfunction()
 # QARTO_FUZZ_SECONDS, starting from the seeds in tests/fuzz/corpus/TARGET and
 # replaying every input kept in tests/fuzz/regressions/TARGET (inputs that once
 # crashed). New corpus entries go to the build tree, never the repository.
+# Every fuzz program is also a dependency of the target `fuzz_targets`, which
+# scripts/test builds (the libraries nothing fuzzes are left out).
+if(QARTO_FUZZ)
+  add_custom_target(fuzz_targets)
+endif()
 function(qarto_fuzzer target)
   add_executable(${target} ${ARGN})
+  add_dependencies(fuzz_targets ${target})
   target_link_options(${target} PRIVATE -fsanitize=fuzzer)
   set(seeds ${PROJECT_SOURCE_DIR}/tests/fuzz/corpus/${target})
   set(regressions ${PROJECT_SOURCE_DIR}/tests/fuzz/regressions/${target})

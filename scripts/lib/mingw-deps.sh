@@ -39,6 +39,20 @@ fetch_source() {
   return 1
 }
 
+# What the programs use of OpenSSL: TLS 1.2 and 1.3 with the usual suites (AES-GCM,
+# ChaCha20-Poly1305, ECDHE and DHE, RSA, ECDSA, X.509), MD5, SHA-1/SHA-2, HMAC, AES,
+# Base64, PKCS#7 and CMS (signatures), and MD4 with DES for curl's NTLM. The rest is
+# left out: less to build on every fresh machine and less code in the product. No
+# configuration file is ever loaded (the elevated installer must not read one from
+# a folder a user can create).
+OPENSSL_OPTIONS=(
+  no-shared no-module no-tests no-dso no-engine no-autoload-config
+  no-legacy
+  no-aria no-bf no-blake2 no-camellia no-cast no-idea no-mdc2 no-rc2 no-rc4 no-rc5 no-rmd160 no-seed
+  no-siphash no-sm2 no-sm3 no-sm4 no-whirlpool no-gost no-ocb no-scrypt
+  no-srp no-ssl3 no-dtls no-sctp no-srtp no-comp no-ct no-ts no-rfc3779 no-cmp no-ec2m no-ui-console
+)
+
 build_openssl() {
   local arch=$1 prefix=$2 work=$3 triple target
   triple=$(mingw_triple "$arch")
@@ -51,7 +65,7 @@ build_openssl() {
   # speed instead of the portable C paths.
   (cd "$dir" && patch -R -p1 -s <debian/patches/pic.patch) || { echo "cannot revert pic.patch" >&2; return 1; }
   (cd "$dir" &&
-    ./Configure "$target" no-shared no-module no-tests no-dso no-engine \
+    ./Configure "$target" "${OPENSSL_OPTIONS[@]}" \
       --prefix="$prefix" --libdir=lib --openssldir=/nonexistent \
       CC="$triple-gcc-posix" AR="$triple-ar" \
       RANLIB="$triple-ranlib" RC="$triple-windres" >"$work/openssl.log" 2>&1 &&
@@ -110,4 +124,32 @@ ensure_mingw_deps() {
   mv "$work/VERSIONS" "$deps/VERSIONS"
   rm -rf "$work"
   touch "$deps/.complete"
+}
+
+# ensure_mingw_deps_all ARCH...: ensure_mingw_deps for every target, the missing
+# ones built side by side (their configure scripts and archive steps run one
+# process each, so two builds keep both cores busy where one would leave one
+# idle). Each build's output is shown when it ends; its own stages go to the table.
+ensure_mingw_deps_all() {
+  local arch pids=() logs=() archs=() status=0 i
+  for arch in "$@"; do
+    if [ -f "$(mingw_deps_dir "$arch")/.complete" ]; then continue; fi
+    local log; log=$(mktemp)
+    ( ensure_mingw_deps "$arch" ) >"$log" 2>&1 &
+    pids+=($!) logs+=("$log") archs+=("$arch")
+  done
+  for i in "${!pids[@]}"; do
+    local rc=0
+    wait "${pids[$i]}" || rc=$?
+    echo "    --- ${archs[$i]} ---"
+    sed 's/^/    /' "${logs[$i]}"
+    local line
+    while IFS= read -r line; do
+      [[ $line =~ ^\ +(build\ .+):\ ([0-9]+)s$ ]] && record_stage "${BASH_REMATCH[1]}" "${BASH_REMATCH[2]}" 1
+    done <"${logs[$i]}"
+    rm -f "${logs[$i]}"
+    [ "$rc" -eq 0 ] || { echo "error: the ${archs[$i]} dependencies did not build" >&2; status=1; }
+  done
+  [ "$status" -eq 0 ] || return 1
+  for arch in "$@"; do ensure_mingw_deps "$arch"; done
 }

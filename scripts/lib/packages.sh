@@ -2,7 +2,7 @@
 # Sourced by scripts/setup after common.sh.
 
 HOST_PACKAGES=(
-  cmake ninja-build g++ clang libclang-rt-14-dev
+  cmake ninja-build g++ clang libclang-rt-14-dev ccache
   zlib1g-dev libssl-dev libcurl4-openssl-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   # renders the skin pictures (resources/skin) from SVG at build time

@@ -53,6 +53,9 @@ kill -0 $first 2>/dev/null || fail "the first installer ended"
 tool wait-window "$title" 1 || fail "the first installer's window is gone"
 
 tool close "$title" || fail "could not ask the first installer to close"
+# Bounded: an installer that does not end after its close says so.
+for _ in $(seq "$max_second"); do kill -0 $first 2>/dev/null || break; sleep 1; done
+kill -0 $first 2>/dev/null && fail "the first installer did not end within ${max_second}s of being asked to close"
 set +e
 wait $first
 first_rc=$?

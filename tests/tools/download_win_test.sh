@@ -15,8 +15,17 @@ trap '"$testserver/serverctl.sh" stop "$work/server" >/dev/null 2>&1; rm -rf "$w
 cd "$work"
 http=http://127.0.0.1:$(sed -n 's/^HTTP_PORT=//p' server/server.env)
 https=https://127.0.0.1:$(sed -n 's/^HTTPS_PORT=//p' server/server.env)
-"$wine_run" "$trustca_exe" server/ca.pem || { echo "FAIL cannot trust the test authority"; exit 1; }
-qtool() { "$wine_run" "$qtool_exe" "$@" 2>/dev/null | tr -d '\r'; }
+timeout 120 "$wine_run" "$trustca_exe" server/ca.pem ||
+  { echo "FAIL cannot trust the test authority (trustca.exe failed or did not end within 120s)"; exit 1; }
+# Each run of qtool.exe is bounded (a 32-bit one may be emulated, about a minute to
+# start); one that does not end says so instead of holding the test.
+qtool_seconds=120
+[ "$mode" = smoke ] && qtool_seconds=420
+qtool() {
+  local rc=0
+  timeout "$qtool_seconds" "$wine_run" "$qtool_exe" "$@" 2>/dev/null | tr -d '\r' || rc=${PIPESTATUS[0]}
+  [ "$rc" -ne 124 ] || echo "qtool.exe $1 did not end within ${qtool_seconds}s: $*" >&2
+}
 gen_md5() { python3 -c "import sys; sys.path.insert(0, '$testserver'); import qarto_test_server as s; print(s.generated_md5('$1', $2))"; }
 ranged_bytes() {
   curl -s "$http/_stats?scenario=$1" | python3 -c 'import json,sys; print(sum(r["body_bytes"] for r in json.load(sys.stdin)["requests"] if r.get("range")))'
