@@ -179,19 +179,34 @@ void TInstallFlow::SetupDownloaded(bool success, int code, const std::string& fi
                 std::to_string(r.serverLength) + " kind=" + std::to_string(r.executableKind) +
                 " file=" + (r.isTheSetupFile ? "setup" : fileName));
     // The run and its wait happen on a later turn, outside the downloader's event.
+    // Until then a Cancel click may still open the question: the decision waits for
+    // its answer (ActOnSetupDecision).
+    FSetupDecision = decision;
     std::weak_ptr<bool> alive = FAlive;
-    FLoop.Post([this, alive, decision] {
+    FLoop.Post([this, alive] {
         if (alive.expired()) return;
-        switch (decision) {
-            case TSetupDecision::RunVerified: RunPackage(true); break;
-            case TSetupDecision::RunUnverified: RunPackage(false); break;
-            case TSetupDecision::Failure:
-                FView.BringInstallerToFront();
-                FView.ShowFailurePage();
-                if (OnOutcome) OnOutcome();
-                break;
-        }
+        ActOnSetupDecision();
     });
+}
+
+void TInstallFlow::ActOnSetupDecision() {
+    if (!FSetupDecision || FCancelled) return;
+    // Never inside the cancel question's loop: its answer decides first.
+    if (FView.CancelQuestionOpen()) {
+        FView.Trace("package start held while the question is open");
+        return;
+    }
+    const TSetupDecision decision = *FSetupDecision;
+    FSetupDecision.reset();
+    switch (decision) {
+        case TSetupDecision::RunVerified: RunPackage(true); break;
+        case TSetupDecision::RunUnverified: RunPackage(false); break;
+        case TSetupDecision::Failure:
+            FView.BringInstallerToFront();
+            FView.ShowFailurePage();
+            if (OnOutcome) OnOutcome();
+            break;
+    }
 }
 
 void TInstallFlow::AnimateProgressTo(int target) {
@@ -269,6 +284,9 @@ void TInstallFlow::Outcome(bool themeCheck) {
 }
 
 void TInstallFlow::Cancel() {
+    // Whatever was decided about the package, it is not run now.
+    FCancelled = true;
+    FSetupDecision.reset();
     // The paused parts save their counts as they wind down on later turns of the
     // loop; the process ends now, so the state file is written here, whole.
     if (FSetup) FSetup->Stop();
@@ -279,6 +297,13 @@ void TInstallFlow::Cancel() {
 
 void TInstallFlow::CancelFromDownloadPage() {
     if (FPackageRunning) return;  // nothing can be cancelled while the package runs
+    if (FSetupDecision) {
+        // The download has ended and its package is about to start: "Yes" means it
+        // never does; "No" lets it start once the question is gone.
+        if (FView.AskCancel()) return Cancel();
+        ActOnSetupDecision();
+        return;
+    }
     if (!FSetup) {
         if (FView.AskCancel()) return Cancel();
         const TDescriptorSource pending = FRace.TakePending();
@@ -296,7 +321,13 @@ bool TInstallFlow::CloseQuery(bool closeClicked, bool onDownloadPage) {
         return true;
     }
     FView.BringInstallerToFront();
-    if (!FView.AskCancel()) return false;
+    if (!FView.AskCancel()) {
+        // A package start that came up while the question was open goes ahead now.
+        if (FSetupDecision) ActOnSetupDecision();
+        return false;
+    }
+    FCancelled = true;
+    FSetupDecision.reset();
     if (onDownloadPage && FSetup) FSetup->Stop();
     FView.SaveUserConfig();
     FView.CreateInstallerShortcut();

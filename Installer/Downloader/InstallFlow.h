@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Installer/Downloader/DescriptorRace.h"
@@ -103,6 +104,8 @@ public:
     const std::string& LastMD5() const { return FLastMD5; }
     int BarPosition() const { return FBarPosition; }
     bool PackageRunning() const { return FPackageRunning; }
+    // The download has ended and its outcome (run or failure page) is still to come.
+    bool PackageStartPending() const { return FSetupDecision.has_value(); }
     // The parameters the package was run with ("" before).
     const std::string& PackageParameters() const { return FPackageParameters; }
     // After the package: whether the theme check applies (verified download).
@@ -118,6 +121,10 @@ private:
     void UseDescriptor(TDescriptorSource which);
     void SetupProgress(double percent);
     void SetupDownloaded(bool success, int code, const std::string& fileName);
+    // Runs the package or shows the failure page as decided at the download's end,
+    // unless the cancel question is open (it waits for the answer) or the user
+    // cancelled (nothing runs).
+    void ActOnSetupDecision();
     void RunPackage(bool verified);
     void AnimateProgressTo(int target);
     void InstallTimerTick();
@@ -135,6 +142,9 @@ private:
     std::string FLastMD5, FDescriptorMD5, FSetupUrl, FPackageParameters;
     int FBarPosition = 0;
     bool FPackageRunning = false;
+    // Decided when the package download ended, acted on at the next turn of the loop.
+    std::optional<TSetupDecision> FSetupDecision;
+    bool FCancelled = false;
     bool FThemeCheck = false;
     EventLoop::TimerId FInstallTimer = 0;
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);

@@ -99,7 +99,9 @@ public:
     void SecureDownloadFolder(const std::string&) override {}
     void Trace(const std::string& t) override {
         if (std::getenv("QARTO_TRACE")) std::fprintf(stderr, "trace: %s\n", t.c_str());
+        if (onTrace) onTrace(t);
     }
+    std::function<void(const std::string&)> onTrace;
 
     bool Has(const std::string& entry) const { return std::find(log.begin(), log.end(), entry) != log.end(); }
 };
@@ -262,6 +264,49 @@ TEST_F(InstallFlowTest, CancelYesEndsWithTheShortcutAndKeepsThePartialPackage) {
     EXPECT_TRUE(fs::exists(flow->DownloadPath + "ZYR_Setup.exe"));
     EXPECT_TRUE(fs::exists(flow->DownloadPath + "ZYR_Setup.exe.dat"));
     EXPECT_FALSE(view.Has("run"));
+}
+
+// A Cancel click that arrives between the download's end and the package's start
+// opens the question; the package
+// never starts while it is open. "Yes": it never runs; "No": it runs afterwards.
+TEST_F(InstallFlowTest, CancelRightAfterTheDownloadHoldsThePackageStartForTheAnswer) {
+    for (const bool yes : {true, false}) {
+        SCOPED_TRACE(yes ? "Yes" : "No");
+        view.log.clear();
+        view.themeChosen = true;
+        outcome = false;
+        Put("main.upt", Descriptor(server->HttpUrl("/files/pkg.exe?scenario=race"), Md5Of(package)));
+        auto flow = MakeFlow({server->HttpUrl("/files/main.upt"), Dead("/regional.upt"), Dead("/fallback.exe")});
+        flow->DownloadPath = (dir.path() / (yes ? "dl-yes" : "dl-no")).string() + "/";
+        bool ranDuringQuestion = false;
+        view.answer = [&] {
+            // The dialog's own loop: the flow's posted start comes up in it.
+            loop->RunUntil([&] { return false; }, 300ms);
+            ranDuringQuestion = view.Has("run");
+            return yes;
+        };
+        bool clicked = false;
+        view.onTrace = [&](const std::string& text) {
+            if (clicked || text.rfind("package download ended", 0) != 0) return;
+            clicked = true;
+            // The click is delivered before the flow's posted start, as a window
+            // message queued first would be.
+            loop->StartTimer(0ms, false, [&] { flow->CancelFromDownloadPage(); });
+        };
+        flow->StartInstall();
+        ASSERT_TRUE(loop->RunUntil([&] { return clicked && !view.questionOpen && (outcome || view.Has("end")); }, 60s));
+        EXPECT_FALSE(ranDuringQuestion);
+        EXPECT_TRUE(view.Has("ask"));
+        if (yes) {
+            loop->RunUntil([&] { return false; }, 200ms);  // anything still posted has run
+            EXPECT_FALSE(view.Has("run"));
+            EXPECT_TRUE(view.Has("end"));
+        } else {
+            EXPECT_TRUE(view.Has("run"));
+            EXPECT_TRUE(view.Has("success-page"));
+        }
+        view.onTrace = nullptr;
+    }
 }
 
 TEST_F(InstallFlowTest, OverrideFileRedirectsTheDescriptorsAndThePackage) {
