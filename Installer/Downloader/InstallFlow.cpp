@@ -227,6 +227,27 @@ void TInstallFlow::InstallTimerTick() {
 }
 
 void TInstallFlow::RunPackage(bool verified) {
+    // From here to its start the package is held, and its MD5 is taken again through
+    // the held handle: the file that runs is the one checked, whatever happened to the
+    // path since the download's own check.
+    const std::string package = DownloadPath + kSetupFileName;
+    std::unique_ptr<TLockedPackage> held = FView.HoldPackage(package);
+    const std::string expected = FSetup ? FSetup->ExpectedMD5 : std::string();
+    std::string refusal;
+    if (!held) {
+        refusal = "it cannot be held against changes";
+    } else if (!expected.empty()) {
+        const std::string actual = held->Md5Hex();
+        if (!SameTextNoCase(actual, expected)) refusal = "its MD5 is now " + actual + ", expected " + expected;
+    }
+    if (!refusal.empty()) {
+        FView.Trace("package not started: " + refusal + ": " + package);
+        FView.BringInstallerToFront();
+        FView.ShowFailurePage();
+        if (OnOutcome) OnOutcome();
+        return;
+    }
+
     FPackageRunning = true;
     FLoop.ProcessMessages();
     AnimateProgressTo(kDownloadEndPosition);
@@ -240,7 +261,8 @@ void TInstallFlow::RunPackage(bool verified) {
         FSetup->OnFinished = nullptr;
     }
     FView.LockForPackageRun();
-    std::unique_ptr<TRunningProcess> process = FView.StartPackage(DownloadPath + kSetupFileName, FPackageParameters);
+    std::unique_ptr<TRunningProcess> process = FView.StartPackage(package, FPackageParameters);
+    held.reset();  // the process exists (or never will): the file may be released
     WaitForPackage(process.get());
 
     if (FInstallTimer) {

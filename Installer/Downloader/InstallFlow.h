@@ -13,6 +13,7 @@
 #include <string>
 
 #include "Installer/Downloader/DescriptorRace.h"
+#include "Installer/Downloader/LockedPackage.h"
 #include "Installer/Downloader/RunningProcess.h"
 #include "Installer/Downloader/SetupPackage.h"
 #include "Installer/Downloader/uDownloader.h"
@@ -52,6 +53,9 @@ public:
     virtual void ShowSuccessPage() = 0;
     virtual void ShowFailurePage() = 0;
     virtual bool InstallFinished() = 0;
+    // The package held against changes from its last check until its start
+    // (TInstallerPlatform::HoldPackage); nullptr when it cannot be held.
+    virtual std::unique_ptr<TLockedPackage> HoldPackage(const std::string& file) = 0;
     // The package started through the shell; nullptr when it could not start.
     virtual std::unique_ptr<TRunningProcess> StartPackage(const std::string& program,
                                                           const std::string& parameters) = 0;

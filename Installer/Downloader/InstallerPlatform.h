@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "Installer/Downloader/LockedPackage.h"
 #include "Installer/Downloader/RunningProcess.h"
 
 class TCustomForm;
@@ -33,6 +34,9 @@ public:
     virtual void CreateShortcut(const std::string& linkFile, const std::string& target) = 0;
     virtual std::unique_ptr<TRunningProcess> StartPackage(const std::string& program,
                                                           const std::string& parameters) = 0;
+    // The package held so that nobody else can change, rename or delete it until it is
+    // released; nullptr when it cannot be held (missing, or someone holds it for writing).
+    virtual std::unique_ptr<TLockedPackage> HoldPackage(const std::string& file) = 0;
     virtual void SecureFolder(const std::string& folder) = 0;
     // A DWORD value of HKEY_CURRENT_USER; nullopt when missing or not a number.
     virtual std::optional<std::uint32_t> ReadUserDword(const std::string& key, const std::string& name) = 0;

@@ -4,13 +4,57 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "Installer/Downloader/ProcessEnd.h"
 #include "Installer/Downloader/WindowsSupport.h"
 #include "os/TextConvert.h"
 #include "os/WinHandles.h"
+#include "services/Md5.h"
 #include "public/rdcontrol/framework/Form.h"
 
 namespace {
+
+// A handle that lets others read only: while it is open, no writer, renamer or
+// deleter can open the file, and a handle that already has it open for writing makes
+// this one fail. Starting the program reads it, which the sharing allows.
+class WinHeldPackage final : public TLockedPackage {
+public:
+    explicit WinHeldPackage(HANDLE file) : FFile(file) {}
+    ~WinHeldPackage() override { CloseHandle(FFile); }
+    WinHeldPackage(const WinHeldPackage&) = delete;
+    WinHeldPackage& operator=(const WinHeldPackage&) = delete;
+
+    std::string Md5Hex() override {
+        LARGE_INTEGER start{};
+        if (!SetFilePointerEx(FFile, start, nullptr, FILE_BEGIN)) return {};
+        TMd5 md5;
+        std::vector<std::uint8_t> block(1 << 20);
+        for (;;) {
+            DWORD got = 0;
+            if (!ReadFile(FFile, block.data(), static_cast<DWORD>(block.size()), &got, nullptr)) return {};
+            if (got == 0) break;
+            md5.Update({block.data(), got});
+        }
+        return md5.HexDigest();
+    }
+
+private:
+    HANDLE FFile;
+};
+
+std::unique_ptr<TLockedPackage> HoldForReadingOnly(const std::string& file) {
+    HANDLE h = CreateFileW(Widen(file).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(h, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        CloseHandle(h);
+        return nullptr;
+    }
+    return std::make_unique<WinHeldPackage>(h);
+}
 
 void* Handle(TCustomForm& form) { return form.Window() ? form.Window()->PlatformHandle() : nullptr; }
 
@@ -60,6 +104,8 @@ public:
     std::unique_ptr<TRunningProcess> StartPackage(const std::string& program, const std::string& parameters) override {
         return ShellExecuteWithProcess(program, parameters);
     }
+
+    std::unique_ptr<TLockedPackage> HoldPackage(const std::string& file) override { return HoldForReadingOnly(file); }
 
     void SecureFolder(const std::string& folder) override { RestrictToAdministrators(folder); }
 

@@ -279,6 +279,7 @@ private:
     void ShowSuccessPage() override;
     void ShowFailurePage() override;
     bool InstallFinished() override;
+    std::unique_ptr<TLockedPackage> HoldPackage(const std::string& file) override;
     std::unique_ptr<TRunningProcess> StartPackage(const std::string& program, const std::string& parameters) override;
     void SecureDownloadFolder(const std::string& folder) override;
     void Trace(const std::string& text) override;

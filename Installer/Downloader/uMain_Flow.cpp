@@ -96,6 +96,10 @@ bool TfrmZYRDownloader::InstallFinished() {
     return value && *value == 1;
 }
 
+std::unique_ptr<TLockedPackage> TfrmZYRDownloader::HoldPackage(const std::string& file) {
+    return FEnv.platform.HoldPackage(file);
+}
+
 std::unique_ptr<TRunningProcess> TfrmZYRDownloader::StartPackage(const std::string& program,
                                                                  const std::string& parameters) {
     TraceLine("package: " + program + " " + parameters);

@@ -96,6 +96,14 @@ public:
         startedParameters = params;
         return std::make_unique<FakeProcess>(packageTurns);
     }
+    std::unique_ptr<TLockedPackage> HoldPackage(const std::string& file) override {
+        log.push_back("hold");
+        if (holdFails) return nullptr;
+        if (beforeHold) beforeHold(file);
+        return HoldFileForReading(file);
+    }
+    bool holdFails = false;
+    std::function<void(const std::string&)> beforeHold;
     void SecureDownloadFolder(const std::string&) override {}
     void Trace(const std::string& t) override {
         if (std::getenv("QARTO_TRACE")) std::fprintf(stderr, "trace: %s\n", t.c_str());
@@ -164,7 +172,7 @@ TEST_F(InstallFlowTest, MainDescriptorThenVerifiedPackageThenThemePage) {
 
     EXPECT_EQ(flow->DescriptorMD5(), Md5Of(package));
     EXPECT_TRUE(flow->ThemeCheck());
-    EXPECT_EQ(view.log, (std::vector<std::string>{"prepare", "download-page", "lock", "run", "theme-page"}));
+    EXPECT_EQ(view.log, (std::vector<std::string>{"prepare", "download-page", "hold", "lock", "run", "theme-page"}));
     EXPECT_EQ(view.startedProgram, flow->DownloadPath + "ZYR_Setup.exe");
     EXPECT_EQ(view.startedParameters, "/sp- /verysilent /suppressmsgboxes /NORESTART /DIR=\"" + flow->InstallPath +
                                           "\" /insur=abc /TASKS=\"desktopicon\"");
@@ -307,6 +315,32 @@ TEST_F(InstallFlowTest, CancelRightAfterTheDownloadHoldsThePackageStartForTheAns
         }
         view.onTrace = nullptr;
     }
+}
+
+// The package that runs is the one checked: one rewritten after the download's check
+// (before the installer holds it), or one that cannot be held against changes, is
+// never started and the failure page shows.
+TEST_F(InstallFlowTest, PackageChangedAfterItsCheckOrNotHeldIsNeverStarted) {
+    for (const bool rewritten : {true, false}) {
+        SCOPED_TRACE(rewritten ? "rewritten after the check" : "cannot be held");
+        view.log.clear();
+        view.themeChosen = true;
+        outcome = false;
+        view.holdFails = !rewritten;
+        view.beforeHold = [&](const std::string& file) {
+            if (rewritten) std::ofstream(file, std::ios::binary) << PackageBytes(300'000, 'x');
+        };
+        Put("main.upt", Descriptor(server->HttpUrl("/files/pkg.exe?scenario=swap"), Md5Of(package)));
+        auto flow = MakeFlow({server->HttpUrl("/files/main.upt"), Dead("/regional.upt"), Dead("/fallback.exe")});
+        flow->DownloadPath = (dir.path() / (rewritten ? "dl-swap" : "dl-held")).string() + "/";
+        flow->StartInstall();
+        ASSERT_TRUE(RunToOutcome());
+        EXPECT_TRUE(view.Has("hold"));
+        EXPECT_FALSE(view.Has("run"));
+        EXPECT_TRUE(view.Has("failure-page"));
+    }
+    view.holdFails = false;
+    view.beforeHold = nullptr;
 }
 
 TEST_F(InstallFlowTest, OverrideFileRedirectsTheDescriptorsAndThePackage) {

@@ -40,6 +40,7 @@ public:
     void CreateShortcut(const std::string& link, const std::string& target) override {
         Shortcuts.emplace_back(link, target);
     }
+    std::unique_ptr<TLockedPackage> HoldPackage(const std::string& file) override { return HoldFileForReading(file); }
     std::unique_ptr<TRunningProcess> StartPackage(const std::string&, const std::string&) override { return nullptr; }
     void SecureFolder(const std::string&) override {}
     std::optional<std::uint32_t> ReadUserDword(const std::string&, const std::string&) override {
