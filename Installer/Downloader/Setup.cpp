@@ -34,6 +34,8 @@ void RestrictSearchPaths() {
     if (length > 0 && length < MAX_PATH) SetCurrentDirectoryW(system);
 }
 
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     RestrictSearchPaths();
     // Owned for the life of the process and never released: the system frees it at
