@@ -224,7 +224,11 @@ void TfrmZYRDownloader::FormCreate() {
         return;
     }
     // 12.
-    InstallSource = GetInsurParam(FEnv.platform.CommandLineParameters(), ReadProgramTail(FEnv.os.system.ProgramPath()));
+    bool sourceDropped = false;
+    InstallSource = GetInsurParam(FEnv.platform.CommandLineParameters(), ReadProgramTail(FEnv.os.system.ProgramPath()),
+                                  &sourceDropped);
+    if (sourceDropped)
+        TraceLine("/insur= dropped: the value is not 1 to 64 letters, digits, \"_\", \"-\" or \".\"");
     FFlow->Options.installSource = InstallSource;
     // 13. The region.
     TraceLine("FormCreate: 4");

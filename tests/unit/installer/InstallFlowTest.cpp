@@ -167,7 +167,9 @@ TEST_F(InstallFlowTest, MainDescriptorThenVerifiedPackageThenThemePage) {
     EXPECT_TRUE(flow->ThemeCheck());
     EXPECT_EQ(view.log, (std::vector<std::string>{"prepare", "download-page", "lock", "run", "theme-page"}));
     EXPECT_EQ(view.startedProgram, flow->DownloadPath + "ZYR_Setup.exe");
-    EXPECT_EQ(view.startedParameters, "/sp- /verysilent /suppressmsgboxes /NORESTART /DIR=\"" + flow->InstallPath +
+    // The folder without its trailing separator: no backslash can come before the quote.
+    EXPECT_EQ(view.startedParameters, "/sp- /verysilent /suppressmsgboxes /NORESTART /DIR=\"" +
+                                          (dir.path() / "Qarto Private Browser").string() +
                                           "\" /insur=abc /TASKS=\"desktopicon\"");
     EXPECT_EQ(view.lastPosition, 10000);
     EXPECT_EQ(view.lastPercent, 100);

@@ -218,6 +218,26 @@ TEST_F(WindowTest, TestFilesCountOnlyWithTheTestHooks) {
     EXPECT_EQ(std::count(Platform.Traces.begin(), Platform.Traces.end(), ignored), 0);
 }
 
+// The install source from the command line reaches the install flow only as a valid
+// "/insur=" switch; anything else is dropped with a trace line.
+TEST_F(WindowTest, InstallSourceIsPassedOnOnlyWhenValid) {
+    const std::string dropped = "/insur= dropped: the value is not 1 to 64 letters, digits, \"_\", \"-\" or \".\"";
+    struct Case {
+        std::vector<std::string> parameters;
+        std::string source;
+    };
+    for (const Case& c : {Case{{"/insur=partner_7.b-2"}, "/insur=partner_7.b-2"},
+                          Case{{"/insur=a\" /DIR=\"C:\\x"}, ""}, Case{{"/insur="}, ""}}) {
+        SCOPED_TRACE(c.parameters[0]);
+        Platform.Parameters = c.parameters;
+        Platform.Traces.clear();
+        ASSERT_TRUE(Create());
+        EXPECT_EQ(Window->InstallSource, c.source);
+        EXPECT_EQ(Window->Flow().Options.installSource, c.source);
+        EXPECT_EQ(std::count(Platform.Traces.begin(), Platform.Traces.end(), dropped), c.source.empty() ? 1 : 0);
+    }
+}
+
 TEST_F(WindowTest, MalformedLanguageAndSkinFilesStillShowTheWindow) {
     const auto write = [](const std::filesystem::path& file, const std::string& bytes) {
         std::ofstream(file, std::ios::binary) << bytes;
