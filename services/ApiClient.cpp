@@ -43,6 +43,7 @@ std::string TApiClient::TestFileName() const { return FolderOf(FOs.system.Progra
 
 std::string TApiClient::ReadTestValue(const std::string& section, const std::string& key,
                                       const std::string& def) const {
+    if (!ReadTestFile) return def;
     const std::string file = TestFileName();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(Utf8Path(file), ec)) return def;

@@ -13,7 +13,10 @@
 //
 // "Testupdate.ini" beside the program (read on every look-up, only when it exists)
 // lets testers redirect the API ("api-test"/"URL") and pretend another country
-// ("Country"/"local_country_code", "Country"/"IP_Unknown" = 1).
+// ("Country"/"local_country_code", "Country"/"IP_Unknown" = 1). It is read only when
+// ReadTestFile is set: the elevated installer sets it from TestHooksEnabled
+// (services/TestHooks.h), since beside Setup.exe is usually the user's Downloads
+// folder; qtool, which runs with the rights of whoever starts it, always sets it.
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -53,6 +56,9 @@ public:
 
     // A certificate authority trusted besides the system's (tests); null for none.
     std::shared_ptr<TTlsContext> TlsContext;
+    // Whether "Testupdate.ini" beside the program counts (see above); off unless the
+    // owner says so, so a forgotten setting never lets a planted file in.
+    bool ReadTestFile = false;
 
     // The API's base address, ending in "/": "api-test"/"URL" of the test file, else
     // the deployment's API host + "/". Computed on the first call, then kept.
@@ -84,8 +90,10 @@ public:
     const TBaseInfo& BaseInfo() const { return FInfo; }
     TRequestStatistics RequestStatistics() const;
 
-private:
+    // "Testupdate.ini" beside the program, whether it exists or not.
     std::string TestFileName() const;
+
+private:
     std::string ReadTestValue(const std::string& section, const std::string& key, const std::string& def) const;
 
     const OsServices& FOs;

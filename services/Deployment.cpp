@@ -42,6 +42,16 @@ bool IsValidHost(std::string_view host) {
     return true;
 }
 
+// Host names compare in ASCII only: a folding that maps other letters onto ASCII
+// ones would let a look-alike name pass.
+bool SameAsciiNoCase(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return true;
+}
+
 bool IsValidPort(std::string_view port) {
     if (port.empty() || port.size() > 5) return false;
     int value = 0;
@@ -91,6 +101,19 @@ TDeployment::TDeployment(const Registry& registry) {
                                              std::string(ValueName(role)), RegistryView::Default))
             Override(role, *value);
     }
+}
+
+bool TDeployment::IsServerHost(std::string_view host) const {
+    for (const std::string& address : FHosts) {
+        // Every address is well formed (ParseAddress): "scheme://host[:port]".
+        std::string_view h = std::string_view(address).substr(address.find("://") + 3);
+        const size_t bracket = h.rfind(']');
+        const size_t colon = h.rfind(':');
+        if (colon != std::string_view::npos && (bracket == std::string_view::npos || colon > bracket))
+            h = h.substr(0, colon);
+        if (!h.empty() && SameAsciiNoCase(h, host)) return true;
+    }
+    return false;
 }
 
 bool TDeployment::Override(TServerRole role, std::string_view address) {

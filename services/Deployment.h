@@ -37,6 +37,11 @@ public:
     // False, leaving it unchanged, when `address` is not a valid one.
     bool Override(TServerRole role, std::string_view address);
 
+    // Whether `host` (a name or address without scheme or port, any case) is the host
+    // of one of the roles' addresses: the servers the installer trusts to name where
+    // the browser goes.
+    bool IsServerHost(std::string_view host) const;
+
     // The registry value that overrides `role` ("ApiHost"...).
     static std::string_view ValueName(TServerRole role);
     // The production address of `role`.

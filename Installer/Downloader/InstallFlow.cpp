@@ -7,6 +7,7 @@
 #include "Installer/Downloader/SetupProgress.h"
 #include "os/Utf8Path.h"
 #include "public/rdcontrol/ini/IniText.h"
+#include "services/TestHooks.h"
 
 namespace {
 
@@ -66,6 +67,15 @@ std::unique_ptr<TDownloader> TInstallFlow::MakeDescriptorDownloader(TDescriptorS
     return d;
 }
 
+TDescriptorOverrides TInstallFlow::Overrides() {
+    if (TestHooks) return ReadOverrides(DownloadPath);
+    if (!FOverridesIgnoredTraced && FileExists(DownloadPath + kOverrideFileName)) {
+        FOverridesIgnoredTraced = true;
+        FView.Trace(TestFileIgnoredTrace(kOverrideFileName));
+    }
+    return {};
+}
+
 void TInstallFlow::StartDownload() {
     CreateFolder(InstallPath);
     FBarPosition = 0;
@@ -78,7 +88,7 @@ void TInstallFlow::StartDownload() {
     std::filesystem::remove(Utf8Path(DownloadPath + kMainDescriptorFile), ec);
     CreateFolder(DownloadPath);
     FView.SecureDownloadFolder(DownloadPath);
-    const TDescriptorOverrides overrides = ReadOverrides(DownloadPath);
+    const TDescriptorOverrides overrides = Overrides();
     const std::string& mainUrl = overrides.descriptorUrl.empty() ? FAddresses.mainDescriptor : overrides.descriptorUrl;
     FMain->Start(DownloadPath + kMainDescriptorFile, mainUrl);
 
@@ -146,7 +156,7 @@ void TInstallFlow::UseDescriptor(TDescriptorSource which) {
     };
     CreateFolder(DownloadPath);
 
-    const TDescriptorOverrides overrides = ReadOverrides(DownloadPath);
+    const TDescriptorOverrides overrides = Overrides();
     if (overrides.setupUrl.empty()) {
         if (FSetupUrl.empty()) FSetupUrl = FAddresses.setupFallback;
         FSetup->Start(setupFile, FSetupUrl);

@@ -85,6 +85,11 @@ public:
     TSetupOptions Options;     // installPath is taken from InstallPath when the package runs
     // Set when the user confirmed closing: ends the package wait.
     bool Closing = false;
+    // The administrator's consent to the test hooks (services/TestHooks.h), set by the
+    // window: only then does "test.ini" in the download folder redirect the
+    // descriptors and the package. Without it a present file is left unread and the
+    // trace says so once.
+    bool TestHooks = false;
     // Tests: extra certificate authorities, shorter time-outs, no animation sleeps.
     std::string TlsCaFile;
     int DownloadTimeOut = 30;
@@ -120,6 +125,7 @@ public:
 
 private:
     void StartDownload();
+    TDescriptorOverrides Overrides();
     std::unique_ptr<TDownloader> MakeDescriptorDownloader(TDescriptorSource which);
     void DescriptorDownloaded(TDescriptorSource which, bool success, int code);
     void UseDescriptor(TDescriptorSource which);
@@ -150,6 +156,7 @@ private:
     std::optional<TSetupDecision> FSetupDecision;
     bool FCancelled = false;
     bool FThemeCheck = false;
+    bool FOverridesIgnoredTraced = false;
     EventLoop::TimerId FInstallTimer = 0;
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };

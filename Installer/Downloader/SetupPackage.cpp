@@ -4,6 +4,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "Installer/Downloader/InstallSource.h"
+#include "os/CommandLine.h"
 #include "os/Utf8Path.h"
 
 int ExecutableKind(const std::string& file) {
@@ -33,12 +35,15 @@ int ExecutableKind(const std::string& file) {
 }
 
 std::string SetupParameters(const TSetupOptions& o) {
-    std::string p = "/sp- /verysilent /suppressmsgboxes /NORESTART /DIR=\"" + o.installPath + "\"";
-    if (!o.installSource.empty()) p += " " + o.installSource;
-    if (o.bookmark) p += " /BookMark";
-    p += o.desktopIcon ? " /TASKS=\"desktopicon\"" : " /TASKS=\"\"";
-    if (o.taskbar) p += " /CreateTaskbar";
-    return p;
+    TCommandLine line;
+    line.Add("/sp-").Add("/verysilent").Add("/suppressmsgboxes").Add("/NORESTART");
+    line.AddSwitch("/DIR=", FolderArgument(o.installPath));
+    // Checked where it was read, and again here where it is passed on elevated.
+    if (IsInstallSourceSwitch(o.installSource)) line.Add(o.installSource);
+    if (o.bookmark) line.Add("/BookMark");
+    line.AddSwitch("/TASKS=", o.desktopIcon ? "desktopicon" : "");
+    if (o.taskbar) line.Add("/CreateTaskbar");
+    return line.Text();
 }
 
 TSetupDecision DecideSetupDownload(const TSetupDownloadResult& r) {

@@ -11,13 +11,17 @@ int ExecutableKind(const std::string& file);
 
 struct TSetupOptions {
     std::string installPath;    // with a trailing backslash
-    std::string installSource;  // "" or "/insur=..."
+    std::string installSource;  // "" or "/insur=<valid value>" (InstallSource.h); anything else is left out
     bool bookmark = false;
     bool desktopIcon = true;
     bool taskbar = true;
 };
 // "/sp- /verysilent /suppressmsgboxes /NORESTART /DIR="<folder>"" and the switches of
-// the options, each after one space.
+// the options, each after one space, built by TCommandLine (os/CommandLine.h). The
+// folder goes without its trailing backslash (FolderArgument): the package's tool
+// chain reads a backslash before a quote as a backslash, the C runtime's rule as an
+// escape, and only a value without one reads the same by both; the package puts
+// the backslash back.
 std::string SetupParameters(const TSetupOptions& options);
 
 // What to do when the package download has ended.

@@ -17,6 +17,7 @@
 #include "services/AppFrame.h"
 #include "services/LogFiles.h"
 #include "services/SystemInfo.h"
+#include "services/TestHooks.h"
 #include "services/UsageReport.h"
 
 namespace {
@@ -43,10 +44,13 @@ TfrmZYRDownloader::TfrmZYRDownloader(TComponent* owner, TInstallerEnvironment en
       FDeployment(environment.os.registry),
       FProbe(environment.os),
       FIdentity(environment.os, FProbe),
-      FApi(environment.os, environment.curl, FDeployment, FIdentity) {
+      FApi(environment.os, environment.curl, FDeployment, FIdentity),
+      FTestHooks(TestHooksEnabled(environment.os.registry)) {
+    FApi.ReadTestFile = FTestHooks;
     FFlow = std::make_unique<TInstallFlow>(environment.curl.Loop(), environment.internet,
                                            static_cast<TInstallFlowView&>(*this),
                                            FlowAddresses(FDeployment));
+    FFlow->TestHooks = FTestHooks;
     FPages.OnChange = [this](TInstallerPage from, TInstallerPage to) { PageChanged(from, to); };
     FPages.OnUnexpected = [this](const std::string& what) { TraceLine("page flow: unexpected " + what); };
     FNoticeEnvironment.Msg = [this](const std::string& key, const std::string& def) { return Msg(key, def); };
@@ -151,6 +155,13 @@ void TfrmZYRDownloader::FormCreate() {
     }
     // 2.
     FPages.Apply(TPageEvent::Created);
+    // "Testupdate.ini" beside the program (the user's Downloads folder, as a rule)
+    // redirects the API only with the test hooks; one lying there unread is reported.
+    if (!FTestHooks) {
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(Utf8Path(FApi.TestFileName()), ec))
+            TraceLine(TestFileIgnoredTrace(kTestOverrideFile));
+    }
     // 3-4. The TLS libraries are linked in; the base information is asked for once and
     // kept (the browser's start link uses it). Failures do not stop the start.
     try {
@@ -213,7 +224,11 @@ void TfrmZYRDownloader::FormCreate() {
         return;
     }
     // 12.
-    InstallSource = GetInsurParam(FEnv.platform.CommandLineParameters(), ReadProgramTail(FEnv.os.system.ProgramPath()));
+    bool sourceDropped = false;
+    InstallSource = GetInsurParam(FEnv.platform.CommandLineParameters(), ReadProgramTail(FEnv.os.system.ProgramPath()),
+                                  &sourceDropped);
+    if (sourceDropped)
+        TraceLine("/insur= dropped: the value is not 1 to 64 letters, digits, \"_\", \"-\" or \".\"");
     FFlow->Options.installSource = InstallSource;
     // 13. The region.
     TraceLine("FormCreate: 4");
@@ -276,10 +291,7 @@ bool TfrmZYRDownloader::ThemePageRequested() const {
         for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         switched = switched || lower == "/themepage";
     }
-    if (!switched) return false;
-    const auto hooks = FEnv.os.registry.ReadString(RegistryRoot::LocalMachine, kDeploymentOverrideKey, "TestHooks",
-                                                   RegistryView::Default);
-    return hooks && *hooks == "1";
+    return switched && FTestHooks;
 }
 
 void TfrmZYRDownloader::FormResize() {

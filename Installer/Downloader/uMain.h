@@ -301,6 +301,9 @@ private:
     TBrowserProbe FProbe;
     TMachineIdentity FIdentity;
     TApiClient FApi;
+    // The administrator's consent to the test hooks (services/TestHooks.h), read once:
+    // the window, the install flow and the API client follow this one answer.
+    bool FTestHooks = false;
     std::unique_ptr<TInstallFlow> FFlow;
     TNoticeEnvironment FNoticeEnvironment;
     bool FSkinLoaded = false;

@@ -213,7 +213,7 @@ void TfrmZYRDownloader::FinishAndExit() {
             ShellExecuteRequest request;
             request.verb = "Open";
             request.file = FInstallPath + "zyRInit.exe";
-            request.parameters = "/DefaultBrowser /installdir=\"" + FInstallPath + "\"";
+            request.parameters = DefaultBrowserParameters(FInstallPath);
             request.folder = FInstallPath;
             request.showMode = 5;
             FEnv.os.shell.Execute(request);
@@ -223,8 +223,12 @@ void TfrmZYRDownloader::FinishAndExit() {
             }
         }
         if (LaunchBrowser) {
+            const std::string& dumpUrl = FApi.BaseInfo().PcDumpUrl;
+            if (!dumpUrl.empty() && !TrustedServerUrl(dumpUrl, FDeployment))
+                TraceLine("pc_dump_url refused: not an https address of the deployment's servers");
             const std::string link = BrowserStartLink(
-                AppGotoLink(FApi.BaseInfo().PcDumpUrl, FDeployment.Host(TServerRole::Redirect) + "/appgoto?name=zyr"),
+                AppGotoLink(FApi.BaseInfo().PcDumpUrl, FDeployment.Host(TServerRole::Redirect) + "/appgoto?name=zyr",
+                            FDeployment),
                 FProbe.GetInstalledBrowserVersion(FInstallPath), GetCustomLanguage());
             const auto status = FEnv.platform.ReadUserDword("SOFTWARE\\Qarto Private Browser", "Status");
             ShellExecuteRequest request;

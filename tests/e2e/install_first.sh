@@ -51,7 +51,7 @@ flow_package_requests | grep "from=$winner" >/dev/null || fail "the package was 
 ! flow_package_requests | grep -v "from=$winner" | grep . >/dev/null || fail "the package was fetched from another address too"
 ok "the $winner descriptor decided; the package came from its address"
 setup_line=$(flow_setup_cmdline "$install")
-want='/sp- /verysilent /suppressmsgboxes /NORESTART /DIR="C:\Program Files\Qarto Private Browser\" /TASKS="desktopicon" /CreateTaskbar'
+want='/sp- /verysilent /suppressmsgboxes /NORESTART /DIR="C:\Program Files\Qarto Private Browser" /TASKS="desktopicon" /CreateTaskbar'
 [[ $setup_line == *"ZYR_Setup.exe\" $want" ]] || fail "package command line: $setup_line"
 ok "package command line: $setup_line"
 [ "$(flow_reg_value 'HKCU\Software\Qarto Private Browser' InstallFinished)" = 0x1 ] || fail "InstallFinished is not 1"
@@ -102,7 +102,7 @@ rc=$(flow_setup_exit 30)
 ok "second installation ended with exit code 0 after $((SECONDS - t0)) s"
 
 setup_line=$(flow_setup_cmdline "$install")
-[[ $setup_line == *"/DIR=\"C:\\Program Files\\Qarto Private Browser\\\" /insur=abc /TASKS=\"desktopicon\" /CreateTaskbar" ]] ||
+[[ $setup_line == *"/DIR=\"C:\\Program Files\\Qarto Private Browser\" /insur=abc /TASKS=\"desktopicon\" /CreateTaskbar" ]] ||
   fail "package command line without the install source: $setup_line"
 ok "package command line: $setup_line"
 [ "$(flow_lines "$install/browser-commandline.txt")" = 1 ] || fail "the close button started the browser"

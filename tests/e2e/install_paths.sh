@@ -63,7 +63,7 @@ flow_wait_trace "outcome page: success" 20
 close_finish_page
 install="$typed_linux/Qarto Private Browser"
 setup_line=$(flow_setup_cmdline "$install")
-[[ $setup_line == *"/DIR=\"$typed_windows\\Qarto Private Browser\\\" /TASKS=\"\" /CreateTaskbar" ]] ||
+[[ $setup_line == *"/DIR=\"$typed_windows\\Qarto Private Browser\" /TASKS=\"\" /CreateTaskbar" ]] ||
   fail "package command line for the typed folder: '$setup_line'"
 ok "package command line: $setup_line"
 [ ! -e "$FLOW_DESKTOP/$FLOW_PRODUCT.lnk" ] || fail "a desktop icon although the option was off"

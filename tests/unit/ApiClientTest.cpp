@@ -202,6 +202,7 @@ TEST_F(ApiClient, TestFileRedirectsTheApiAndOverridesTheCountry) {
     WriteTestFile("[api-test]\r\nURL= " + server->HttpHost() + "/v3 \r\n[Country]\r\nlocal_country_code= BR \r\n"
                   "IP_Unknown=1\r\n");
     UseApiHost("http://127.0.0.1:9");  // nothing listens there: only the file's URL can work
+    api->ReadTestFile = true;
     server->Configure("");
     TNetworkError kind;
     EXPECT_EQ(GetBaseInfo(kind), kServerTime);
@@ -216,6 +217,17 @@ TEST_F(ApiClient, TestFileRedirectsTheApiAndOverridesTheCountry) {
     EXPECT_EQ(info.Country, "");
     EXPECT_EQ(info.City, "");
     EXPECT_EQ(info.Ip, "203.0.113.7") << "the address is kept";
+}
+
+// Without the owner's consent (Setup.exe without the test hooks) the same file is
+// never read: the deployment's API host and the country the server sees stay.
+TEST_F(ApiClient, TestFileIsIgnoredUnlessAllowed) {
+    WriteTestFile("[api-test]\r\nURL=http://127.0.0.1:9/planted\r\n[Country]\r\nlocal_country_code=BR\r\n");
+    server->Configure("");
+    TNetworkError kind;
+    EXPECT_EQ(GetBaseInfo(kind), kServerTime);
+    EXPECT_EQ(api->GetBaseURL(), server->HttpHost() + "/");
+    EXPECT_EQ(api->BaseInfo().CountryCode, "DE");  // the stand-in's answer
 }
 
 TEST_F(ApiClient, ProductVersionComesFromTheBrowserBesideTheProgram) {

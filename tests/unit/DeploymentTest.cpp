@@ -1,6 +1,7 @@
 // The servers' addresses: built in, overridden per role from the registry (default
-// view only), and only by well-formed values.
+// view only), and only by well-formed values. The test hooks' consent in the same key.
 #include "services/Deployment.h"
+#include "services/TestHooks.h"
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,31 @@ TEST(Deployment, AddressesAreSchemeHostAndPortOnly) {
     EXPECT_EQ(deployment.Host(TServerRole::Api), TDeployment::BuiltIn(TServerRole::Api));
     EXPECT_TRUE(deployment.Override(TServerRole::Api, "http://127.0.0.1:9"));
     EXPECT_EQ(deployment.Host(TServerRole::Api), "http://127.0.0.1:9");
+}
+
+// Only the administrators' key in the 32-bit view, with exactly "1", allows the test
+// hooks: HKCU and the 64-bit view are writable or visible to others.
+TEST(TestHooks, OnlyTheAdministratorsValueOfOneAllowsThem) {
+    struct Case {
+        const char* name;
+        RegistryView view;
+        RegistryRoot root;
+        std::optional<std::string> value;
+        bool enabled;
+    } cases[] = {
+        {"absent", RegistryView::Bits32, RegistryRoot::LocalMachine, std::nullopt, false},
+        {"one", RegistryView::Bits32, RegistryRoot::LocalMachine, "1", true},
+        {"zero", RegistryView::Bits32, RegistryRoot::LocalMachine, "0", false},
+        {"padded", RegistryView::Bits32, RegistryRoot::LocalMachine, " 1", false},
+        {"empty", RegistryView::Bits32, RegistryRoot::LocalMachine, "", false},
+        {"64-bit view only", RegistryView::Bits64, RegistryRoot::LocalMachine, "1", false},
+        {"the user's own key", RegistryView::Bits32, RegistryRoot::CurrentUser, "1", false},
+    };
+    for (const Case& c : cases) {
+        FakeRegistry registry;
+        if (c.value) registry.viewValues[{c.view, c.root, kDeploymentOverrideKey, "TestHooks"}] = *c.value;
+        EXPECT_EQ(TestHooksEnabled(registry), c.enabled) << c.name;
+    }
 }
 
 }  // namespace

@@ -1,8 +1,13 @@
 # The installer application's portable logic: page flow, install folder and options,
 # user configuration, language choice.
 qarto_gtest(unit_installer installer/PageFlowTest.cpp installer/InstallPathTest.cpp installer/InstallOptionsTest.cpp
-            installer/LanguageTest.cpp installer/StartupAndSkinTest.cpp installer/FlowRulesTest.cpp)
+            installer/LanguageTest.cpp installer/StartupAndSkinTest.cpp installer/FlowRulesTest.cpp
+            installer/PackageCommandLineTest.cpp)
 target_link_libraries(unit_installer PRIVATE qarto_installer_core)
+# The demo package's portable switch parser (tools/demo is built only for Windows)
+# reads back the command lines the installer builds.
+target_sources(unit_installer PRIVATE ${PROJECT_SOURCE_DIR}/tools/demo/DemoArguments.cpp
+                                      ${PROJECT_SOURCE_DIR}/tools/demo/SetupSwitches.cpp)
 
 # The install flow against the local test server.
 qarto_gtest(unit_install_flow installer/InstallFlowTest.cpp)

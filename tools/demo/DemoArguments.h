@@ -14,9 +14,9 @@ namespace demo {
 // and a backslash is an ordinary character. An argument that is nothing but quotes
 // ("") is dropped.
 //
-// This is not the C runtime's rule, where \" escapes a quote: the installer passes
-// /DIR="C:\Program Files (x86)\Qarto Private Browser\" with a backslash before the
-// closing quote, which that rule would merge with every argument after it.
+// This is not the C runtime's rule, where \" escapes a quote. The installer writes
+// its folders without a trailing backslash (/DIR="C:\Program Files (x86)\Qarto
+// Private Browser"), which both rules read alike; the package adds the backslash.
 std::vector<std::string> SplitCommandLine(std::string_view commandLine);
 
 // ASCII letters compared without regard to case (switch and task names).

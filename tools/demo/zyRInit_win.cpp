@@ -1,5 +1,5 @@
 // zyRInit.exe of the demo package: the browser's companion program. The installer
-// starts it as  zyRInit.exe /DefaultBrowser /installdir="<install folder>\"  to make
+// starts it as  zyRInit.exe /DefaultBrowser /installdir="<install folder>"  to make
 // the browser the user's default browser (DefaultBrowserRegistration_win.h says what
 // that writes). It records every command line in zyRInit-commandline.txt beside
 // itself and under the demo's record key.

@@ -35,7 +35,11 @@ struct ApiSetup {
     TBrowserProbe probe{os};
     TMachineIdentity identity{os, probe};
     TApiClient api{os, multi, deployment, identity};
-    ApiSetup() { api.TlsContext = TestAuthority(); }
+    ApiSetup() {
+        api.TlsContext = TestAuthority();
+        // Not elevated: the file beside qtool is its user's own way to redirect it.
+        api.ReadTestFile = true;
+    }
 };
 
 bool IsDataFileLoadFailure(const TVantorConfig& config) {

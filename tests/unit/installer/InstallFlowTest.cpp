@@ -3,6 +3,7 @@
 // played by a recording view.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -106,10 +107,12 @@ public:
     std::function<void(const std::string&)> beforeHold;
     void SecureDownloadFolder(const std::string&) override {}
     void Trace(const std::string& t) override {
+        traces.push_back(t);
         if (std::getenv("QARTO_TRACE")) std::fprintf(stderr, "trace: %s\n", t.c_str());
         if (onTrace) onTrace(t);
     }
     std::function<void(const std::string&)> onTrace;
+    std::vector<std::string> traces;
 
     bool Has(const std::string& entry) const { return std::find(log.begin(), log.end(), entry) != log.end(); }
 };
@@ -174,7 +177,9 @@ TEST_F(InstallFlowTest, MainDescriptorThenVerifiedPackageThenThemePage) {
     EXPECT_TRUE(flow->ThemeCheck());
     EXPECT_EQ(view.log, (std::vector<std::string>{"prepare", "download-page", "hold", "lock", "run", "theme-page"}));
     EXPECT_EQ(view.startedProgram, flow->DownloadPath + "ZYR_Setup.exe");
-    EXPECT_EQ(view.startedParameters, "/sp- /verysilent /suppressmsgboxes /NORESTART /DIR=\"" + flow->InstallPath +
+    // The folder without its trailing separator: no backslash can come before the quote.
+    EXPECT_EQ(view.startedParameters, "/sp- /verysilent /suppressmsgboxes /NORESTART /DIR=\"" +
+                                          (dir.path() / "Qarto Private Browser").string() +
                                           "\" /insur=abc /TASKS=\"desktopicon\"");
     EXPECT_EQ(view.lastPosition, 10000);
     EXPECT_EQ(view.lastPercent, 100);
@@ -353,12 +358,36 @@ TEST_F(InstallFlowTest, OverrideFileRedirectsTheDescriptorsAndThePackage) {
         << "[Test]\r\nUPT_URL=" << server->HttpUrl("/files/override.upt") << "\r\nZYR_URL="
         << server->HttpUrl("/files/other.exe?scenario=ovr") << "\r\nMD5=" << Md5Of(PackageBytes(200'000, 'o'))
         << "\r\n";
+    flow->TestHooks = true;  // the administrator allowed the test hooks
     flow->StartInstall();
     ASSERT_TRUE(RunToOutcome());
     EXPECT_EQ(flow->DescriptorMD5(), "ffff");  // the descriptor came through the override
     EXPECT_FALSE(server->Stats("ovr").requests.empty());
     EXPECT_TRUE(view.Has("run"));
     EXPECT_TRUE(flow->ThemeCheck());  // verified against the override's MD5
+}
+
+// A "test.ini" planted in the download folder (a ProgramData folder a user may have
+// created first) points at another descriptor and package; without the test hooks
+// the flow keeps to its own servers and says once that it left the file unread.
+TEST_F(InstallFlowTest, OverrideFileIsIgnoredWithoutTheTestHooks) {
+    const std::string planted = PackageBytes(200'000, 'e');
+    Put("planted.exe", planted);
+    Put("planted.upt", Descriptor(server->HttpUrl("/files/planted.exe?scenario=planted"), Md5Of(planted)));
+    Put("main.upt", Descriptor(server->HttpUrl("/files/pkg.exe?scenario=own"), Md5Of(package)));
+    view.themeChosen = true;
+    auto flow = MakeFlow({server->HttpUrl("/files/main.upt"), Dead("/regional.upt"), Dead("/fallback.exe")});
+    fs::create_directories(flow->DownloadPath);
+    std::ofstream(flow->DownloadPath + "test.ini")
+        << "[Test]\r\nUPT_URL=" << server->HttpUrl("/files/planted.upt") << "\r\nZYR_URL="
+        << server->HttpUrl("/files/planted.exe?scenario=planted") << "\r\nMD5=" << Md5Of(planted) << "\r\n";
+    flow->StartInstall();
+    ASSERT_TRUE(RunToOutcome());
+    EXPECT_EQ(flow->DescriptorMD5(), Md5Of(package));
+    EXPECT_TRUE(server->Stats("planted").requests.empty());
+    EXPECT_FALSE(server->Stats("own").requests.empty());
+    EXPECT_TRUE(view.Has("success-page"));
+    EXPECT_EQ(std::count(view.traces.begin(), view.traces.end(), "test.ini ignored: test hooks are off"), 1);
 }
 
 TEST_F(InstallFlowTest, PackageOfAnotherVersionIsDeletedBeforeTheDownload) {

@@ -1,6 +1,8 @@
 // The installer window on the host: its start-up sequence and refusals, the start
 // language and the live switch, the pages as a user clicks through them, and the
 // notice dialog's placement and answers.
+#include <algorithm>
+
 #include "Installer/Downloader/UnitNotice.h"
 #include "Installer/Downloader/UnitSysSupportNoticeNew.h"
 #include "tests/unit/installer/WindowFixture.h"
@@ -185,6 +187,54 @@ TEST_F(WindowTest, ThemePageSwitchNeedsTheOverrideKey) {
         EXPECT_EQ(Window->Pages().Active(), c.expected);
         EXPECT_EQ(Window->PageTab_Color->Visible(), c.expected == TInstallerPage::Color);
         Window->Hide();
+    }
+}
+
+// The window reads the consent once and hands it to the install flow and the API
+// client; "Testupdate.ini" beside the program (the user's Downloads folder) redirects
+// the API only with it, and is reported when it lies there unread.
+TEST_F(WindowTest, TestFilesCountOnlyWithTheTestHooks) {
+    const std::tuple<RegistryView, RegistryRoot, std::string, std::string> hooks{
+        RegistryView::Bits32, RegistryRoot::LocalMachine, "SOFTWARE\\Qarto Private Browser\\InstallerDev",
+        "TestHooks"};
+    os.system.programPath = (Work / "Setup.exe").string();
+    std::ofstream(Work / "Testupdate.ini") << "[api-test]\r\nURL=http://127.0.0.1:9/planted/\r\n";
+    const std::string ignored = "Testupdate.ini ignored: test hooks are off";
+    for (const bool allowed : {false, true}) {
+        SCOPED_TRACE(allowed ? "hooks on" : "hooks off");
+        Platform.Traces.clear();
+        if (allowed) os.registry.viewValues[hooks] = "1"; else os.registry.viewValues.erase(hooks);
+        ASSERT_TRUE(Create());
+        EXPECT_EQ(Window->Flow().TestHooks, allowed);
+        EXPECT_EQ(Window->Api().ReadTestFile, allowed);
+        EXPECT_EQ(Window->Api().GetBaseURL(), allowed ? "http://127.0.0.1:9/planted/" : "http://127.0.0.1:9/");
+        EXPECT_EQ(std::count(Platform.Traces.begin(), Platform.Traces.end(), ignored), allowed ? 0 : 1);
+    }
+    // No file, no line.
+    std::filesystem::remove(Work / "Testupdate.ini");
+    os.registry.viewValues.erase(hooks);
+    Platform.Traces.clear();
+    ASSERT_TRUE(Create());
+    EXPECT_EQ(std::count(Platform.Traces.begin(), Platform.Traces.end(), ignored), 0);
+}
+
+// The install source from the command line reaches the install flow only as a valid
+// "/insur=" switch; anything else is dropped with a trace line.
+TEST_F(WindowTest, InstallSourceIsPassedOnOnlyWhenValid) {
+    const std::string dropped = "/insur= dropped: the value is not 1 to 64 letters, digits, \"_\", \"-\" or \".\"";
+    struct Case {
+        std::vector<std::string> parameters;
+        std::string source;
+    };
+    for (const Case& c : {Case{{"/insur=partner_7.b-2"}, "/insur=partner_7.b-2"},
+                          Case{{"/insur=a\" /DIR=\"C:\\x"}, ""}, Case{{"/insur="}, ""}}) {
+        SCOPED_TRACE(c.parameters[0]);
+        Platform.Parameters = c.parameters;
+        Platform.Traces.clear();
+        ASSERT_TRUE(Create());
+        EXPECT_EQ(Window->InstallSource, c.source);
+        EXPECT_EQ(Window->Flow().Options.installSource, c.source);
+        EXPECT_EQ(std::count(Platform.Traces.begin(), Platform.Traces.end(), dropped), c.source.empty() ? 1 : 0);
     }
 }
 
