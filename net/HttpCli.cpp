@@ -48,6 +48,11 @@ void THttpCli::Start(const std::string_view* body) {
     transfer->owner = this;
     CURL* easy = transfer->easy = curl_easy_init();
     curl_easy_setopt(easy, CURLOPT_URL, URL.c_str());
+    // Only the web: a descriptor, a redirect or a state file naming file://, ftp:// or
+    // smb:// would otherwise make this process read local files or shares. A request
+    // that starts on https never follows a redirect back to plain http.
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, StartsWithNoCase(URL, "https://") ? "https" : "http,https");
     if (body) {
         curl_easy_setopt(easy, CURLOPT_POST, 1L);
         curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));

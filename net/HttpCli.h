@@ -2,7 +2,9 @@
 // An asynchronous HTTP(S) GET or POST on one connection, serviced by the event loop
 // through CurlMulti. The request is described by public fields, set before GetASync
 // or PostASync; the answer's values are read from the events. Redirects are followed
-// by the client. The body of an answer is handed over as it arrives, undecoded
+// by the client. Only http and https are spoken, for the address and for redirects,
+// and a request whose address is https follows https redirects only; any other
+// address ends the request with kHttpCurlErrorBase + CURLE_UNSUPPORTED_PROTOCOL. The body of an answer is handed over as it arrives, undecoded
 // (whatever its Content-Encoding).
 //
 // Events are raised on the loop's thread with the client first. OnHeaderEnd,
