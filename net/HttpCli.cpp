@@ -1,6 +1,7 @@
 #include "net/HttpCli.h"
 
 #include <charconv>
+#include <optional>
 
 #include "public/rdcontrol/ini/IniText.h"
 
@@ -10,6 +11,35 @@ std::string HeaderValue(std::string_view line) {
     const size_t colon = line.find(':');
     return std::string(TrimBlanks(line.substr(colon + 1)));
 }
+
+// A whole non-negative decimal number at the start of `text`, moving past it.
+std::optional<std::int64_t> TakeNumber(std::string_view& text) {
+    std::int64_t value = -1;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || value < 0) return std::nullopt;
+    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+    return value;
+}
+
+}  // namespace
+
+std::int64_t ParseContentRangeStart(std::string_view value) {
+    // "bytes FIRST-LAST/LENGTH" or "bytes FIRST-LAST/*", FIRST <= LAST < LENGTH.
+    if (!StartsWithNoCase(value, "bytes")) return -1;
+    std::string_view r = TrimBlanks(value.substr(5));
+    const auto first = TakeNumber(r);
+    if (!first || r.empty() || r.front() != '-') return kContentRangeInvalid;
+    r.remove_prefix(1);
+    const auto last = TakeNumber(r);
+    if (!last || *last < *first || r.empty() || r.front() != '/') return kContentRangeInvalid;
+    r.remove_prefix(1);
+    if (r == "*") return *first;
+    const auto length = TakeNumber(r);
+    if (!length || !r.empty() || *last >= *length) return kContentRangeInvalid;
+    return *first;
+}
+
+namespace {
 
 }  // namespace
 
@@ -171,13 +201,7 @@ bool THttpCli::HeaderLine(std::string_view line) {
         auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), length);
         FContentLength = ec == std::errc() && end == v.data() + v.size() && length >= 0 ? length : -1;
     } else if (StartsWithNoCase(line, "content-range:")) {
-        std::string v = HeaderValue(line);
-        if (StartsWithNoCase(v, "bytes")) {
-            std::string_view r = TrimBlanks(std::string_view(v).substr(5));
-            std::int64_t start = -1;
-            auto [end, ec] = std::from_chars(r.data(), r.data() + r.size(), start);
-            if (ec == std::errc() && end != r.data() + r.size() && *end == '-') FContentRangeStart = start;
-        }
+        FContentRangeStart = ParseContentRangeStart(HeaderValue(line));
     } else if (StartsWithNoCase(line, "accept-ranges:")) {
         FAcceptRanges = HeaderValue(line);
     } else if (StartsWithNoCase(line, "location:")) {

@@ -29,6 +29,13 @@
 constexpr int kHttpAborted = 1;
 constexpr int kHttpCurlErrorBase = 1000;
 
+// A Content-Range value that is there but names no valid range.
+constexpr std::int64_t kContentRangeInvalid = -2;
+// The first byte of a "bytes FIRST-LAST/LENGTH" (or ".../*") Content-Range value;
+// kContentRangeInvalid unless FIRST <= LAST < LENGTH, all whole decimal numbers that
+// fit 63 bits; -1 for other units.
+std::int64_t ParseContentRangeStart(std::string_view value);
+
 // How TLS peers are verified. Certificates are always checked; by default against
 // the system's store (Windows) or the system's CA bundle (elsewhere). `caFile` adds
 // a CA file of its own (tests trust their own test authority this way).
@@ -74,7 +81,9 @@ public:
     const std::string& AcceptRanges() const { return FAcceptRanges; }
     // The Content-Length of the final answer, -1 when it has none.
     std::int64_t ContentLength() const { return FContentLength; }
-    // The first byte of a "Content-Range: bytes a-b/n" answer, -1 without one.
+    // The first byte of a "Content-Range: bytes a-b/n" answer (see
+    // ParseContentRangeStart): -1 without one, kContentRangeInvalid for one that is
+    // not a valid range.
     std::int64_t ContentRangeStart() const { return FContentRangeStart; }
     // The answer's Content-Encoding as sent ("gzip", "GZIP"...), empty without one.
     const std::string& ContentEncoding() const { return FContentEncoding; }

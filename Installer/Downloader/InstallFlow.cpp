@@ -34,9 +34,9 @@ const char* FileOf(TDescriptorSource which) {
 
 }  // namespace
 
-TInstallFlow::TInstallFlow(EventLoop& loop, const InternetSettings& internet, TInstallFlowView& view,
-                           TFlowAddresses addresses)
-    : FLoop(loop), FInternet(internet), FView(view), FAddresses(std::move(addresses)) {}
+TInstallFlow::TInstallFlow(EventLoop& loop, const InternetSettings& internet, const Disks& disks,
+                           TInstallFlowView& view, TFlowAddresses addresses)
+    : FLoop(loop), FInternet(internet), FDisks(disks), FView(view), FAddresses(std::move(addresses)) {}
 
 TInstallFlow::~TInstallFlow() {
     *FAlive = false;
@@ -55,7 +55,7 @@ void TInstallFlow::StartInstall() {
 }
 
 std::unique_ptr<TDownloader> TInstallFlow::MakeDescriptorDownloader(TDescriptorSource which) {
-    auto d = std::make_unique<TDownloader>(FLoop, FInternet);
+    auto d = std::make_unique<TDownloader>(FLoop, FInternet, FDisks);
     d->PartCount = 2;
     d->SetNoSaveState(true);
     d->TlsCaFile = TlsCaFile;
@@ -121,7 +121,7 @@ void TInstallFlow::UseDescriptor(TDescriptorSource which) {
     }
 
     if (!FSetup) {
-        FSetup = std::make_unique<TDownloader>(FLoop, FInternet);
+        FSetup = std::make_unique<TDownloader>(FLoop, FInternet, FDisks);
         FSetup->TlsCaFile = TlsCaFile;
         FSetup->TimeOut = DownloadTimeOut;
     }

@@ -44,7 +44,7 @@ TfrmZYRDownloader::TfrmZYRDownloader(TComponent* owner, TInstallerEnvironment en
       FProbe(environment.os),
       FIdentity(environment.os, FProbe),
       FApi(environment.os, environment.curl, FDeployment, FIdentity) {
-    FFlow = std::make_unique<TInstallFlow>(environment.curl.Loop(), environment.internet,
+    FFlow = std::make_unique<TInstallFlow>(environment.curl.Loop(), environment.internet, environment.os.disks,
                                            static_cast<TInstallFlowView&>(*this),
                                            FlowAddresses(FDeployment));
     FPages.OnChange = [this](TInstallerPage from, TInstallerPage to) { PageChanged(from, to); };

@@ -48,7 +48,7 @@ protected:
     void SetUp() override { server->Reset(); }
 
     std::unique_ptr<TDownloader> NewDownloader() {
-        auto d = std::make_unique<TDownloader>(*loop, internet);
+        auto d = std::make_unique<TDownloader>(*loop, internet, disks);
         d->TlsCaFile = server->CaFile().string();
         return d;
     }
@@ -72,6 +72,7 @@ protected:
     std::string file = (dir.path() / "package.exe").string();
     std::unique_ptr<EventLoop> loop = MakeEventLoop();
     FakeInternetSettings internet;
+    FakeFreeSpace disks;
 };
 
 TestServer* DownloadEngine::server = nullptr;
@@ -262,6 +263,49 @@ TEST_F(DownloadEngine, GarbageInTheStateFileNeverCorruptsTheDownload) {
     }
 }
 
+// A length the server claims is checked before the file grows: past the engine's
+// bound, or past what the download folder's drive has free, the download ends at
+// once with code 7, nothing written and nothing retried.
+TEST_F(DownloadEngine, LengthPastTheBoundOrTheFreeSpaceIsRefusedBeforeTheFileGrows) {
+    struct Case {
+        std::string name;
+        std::string extra;  // faults
+        std::optional<std::uint64_t> freeBytes;
+        bool refused;
+    } cases[] = {
+        {"absurd", "&claim_length=4611686018427387904", 100ull << 30, true},
+        {"pastbound", "&claim_length=" + std::to_string(kMaxDownloadBytes + 1), 100ull << 30, true},
+        {"nospace", "", 1'000'000, true},
+        {"justenough", "", 2'000'000, false},
+        {"unknownspace", "", std::nullopt, false},
+    };
+    for (const Case& c : cases) {
+        disks.freeBytes = c.freeBytes;
+        disks.asked.clear();
+        auto d = NewDownloader();
+        const Outcome o = Run(*d, server->HttpUrl(Gen(c.name, 2'000'000, c.extra)));
+        ASSERT_TRUE(o.finished) << c.name;
+        const TestServerStats stats = server->Stats(c.name);
+        if (c.refused) {
+            EXPECT_FALSE(o.success) << c.name;
+            EXPECT_EQ(o.code, kDownloadTooLarge) << c.name;
+            EXPECT_EQ(stats.requests.size(), 1u) << c.name << ": the probe only, no retry";
+            EXPECT_TRUE(Ranged(stats).empty()) << c.name;
+            EXPECT_FALSE(fs::exists(file)) << c.name;
+            EXPECT_FALSE(fs::exists(file + ".dat")) << c.name;
+        } else {
+            EXPECT_TRUE(o.success) << c.name;
+            EXPECT_EQ(FileMd5(), TestServer::GeneratedMd5(c.name, 2'000'000)) << c.name;
+        }
+        if (c.name == "nospace") {
+            ASSERT_FALSE(disks.asked.empty());
+            EXPECT_EQ(fs::path(disks.asked.back()), dir.path() / "") << "the download folder's drive";
+        }
+        fs::remove(file);
+        fs::remove(file + ".dat");
+    }
+}
+
 TEST_F(DownloadEngine, StopAndStartAgainFetchesOnlyWhatIsMissing) {
     const std::int64_t size = 4'000'000;
     for (const int percent : {30, 60, 90}) {
@@ -315,7 +359,7 @@ TEST_F(DownloadEngine, UnreachableHostAndUntrustedCertificateEndWithCode2) {
         EXPECT_FALSE(o.success);
         EXPECT_EQ(o.code, kDownloadProxyExhausted);
     }
-    auto d = std::make_unique<TDownloader>(*loop, internet);  // no test authority: the certificate is not trusted
+    auto d = std::make_unique<TDownloader>(*loop, internet, disks);  // no test authority: the certificate is not trusted
     const Outcome o = Run(*d, server->HttpsUrl(Gen("untrusted", 1000)), 30s);
     EXPECT_TRUE(o.finished);
     EXPECT_FALSE(o.success);

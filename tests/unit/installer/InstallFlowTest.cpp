@@ -129,7 +129,7 @@ protected:
     static std::string Dead(const std::string& path) { return "http://127.0.0.1:9" + path; }
 
     std::unique_ptr<TInstallFlow> MakeFlow(TFlowAddresses addresses) {
-        auto flow = std::make_unique<TInstallFlow>(*loop, internet, view, std::move(addresses));
+        auto flow = std::make_unique<TInstallFlow>(*loop, internet, disks, view, std::move(addresses));
         flow->DownloadPath = (dir.path() / "dl").string() + "/";
         flow->InstallPath = (dir.path() / "Qarto Private Browser").string() + "/";
         flow->TlsCaFile = server->CaFile().string();
@@ -147,6 +147,7 @@ protected:
     TempDir dir;
     std::unique_ptr<EventLoop> loop = MakeEventLoop();
     FakeInternetSettings internet;
+    FakeFreeSpace disks;
     RecordingView view;
     std::string package;
     bool outcome = false;
