@@ -58,6 +58,7 @@ std::unique_ptr<TDownloader> TInstallFlow::MakeDescriptorDownloader(TDescriptorS
     auto d = std::make_unique<TDownloader>(FLoop, FInternet, FDisks);
     d->PartCount = 2;
     d->SetNoSaveState(true);
+    d->MaxLength = kMaxDescriptorBytes;
     d->TlsCaFile = TlsCaFile;
     d->TimeOut = DownloadTimeOut;
     d->OnFinished = [this, which](bool success, int code, const std::string&, const std::string&) {
@@ -109,7 +110,11 @@ void TInstallFlow::RetireDescriptorDownloader(std::unique_ptr<TDownloader> d) {
 }
 
 void TInstallFlow::UseDescriptor(TDescriptorSource which) {
-    const TDescriptor descriptor = ReadDescriptor(DownloadPath + FileOf(which));
+    // Decided by a failure (both ended without success): whatever the last one left
+    // may have stopped halfway through a line (an address cut short, no MD5), so it is
+    // not read and the built-in package address is used.
+    const bool complete = FRace.DescriptorState() == -1;
+    const TDescriptor descriptor = complete ? ReadDescriptor(DownloadPath + FileOf(which)) : TDescriptor{};
     FDescriptorMD5 = descriptor.md5;
     FSetupUrl = descriptor.url;
 

@@ -198,6 +198,39 @@ TEST_F(InstallFlowTest, BothDescriptorsDownUsesTheBuiltInPackageUnverified) {
     EXPECT_TRUE(view.Has("success-page"));
 }
 
+// A descriptor is used only when its download ended well and it is at most 64 KiB:
+// a longer one is refused before its file grows, and what a failed one left (an
+// address cut short, no MD5) is never read. Both fall back to the built-in address.
+TEST_F(InstallFlowTest, OversizedOrIncompleteDescriptorsAreNeverRead) {
+    const std::string descriptor = Descriptor(server->HttpUrl("/files/pkg.exe?scenario=planted"), Md5Of(package));
+    const std::string cut = std::to_string(descriptor.find("MD5="));
+    struct Case {
+        std::string name, file, text, query;
+    } cases[] = {
+        {"oversized", "big.upt", descriptor + std::string(70 * 1024, ';'), "?scenario=bigdesc"},
+        {"incomplete", "cut.upt", descriptor, "?scenario=cutdesc&stall_after=" + cut},
+    };
+    for (const Case& c : cases) {
+        server->Reset();
+        view = RecordingView{};
+        outcome = false;
+        Put(c.file, c.text);
+        auto flow = MakeFlow({server->HttpUrl("/files/" + c.file + c.query), Dead("/regional.upt"),
+                              server->HttpUrl("/files/pkg.exe?scenario=fallback")});
+        flow->DownloadTimeOut = 1;  // the stalled descriptor fails sooner
+        flow->StartInstall();
+        ASSERT_TRUE(RunToOutcome(120s)) << c.name;
+        EXPECT_EQ(flow->DescriptorState(), 2) << c.name;
+        EXPECT_EQ(flow->SetupUrl(), server->HttpUrl("/files/pkg.exe?scenario=fallback")) << c.name;
+        EXPECT_EQ(flow->DescriptorMD5(), "") << c.name;
+        EXPECT_TRUE(server->Stats("planted").requests.empty()) << c.name << ": its package address was read";
+        EXPECT_FALSE(server->Stats("fallback").requests.empty()) << c.name;
+        if (c.name == "oversized") {
+            for (const auto& r : server->Stats("bigdesc").requests) EXPECT_TRUE(r.range.empty()) << "only the probe";
+        }
+    }
+}
+
 TEST_F(InstallFlowTest, PackageThatNeverMatchesItsMd5IsNeverRun) {
     Put("main.upt", Descriptor(server->HttpUrl("/files/pkg.exe?scenario=bad"), Md5Of("something else")));
     auto flow = MakeFlow({server->HttpUrl("/files/main.upt"), Dead("/regional.upt"), Dead("/fallback.exe")});
