@@ -4,6 +4,7 @@
 // asked for and sent.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -303,6 +304,39 @@ TEST_F(DownloadEngine, LengthPastTheBoundOrTheFreeSpaceIsRefusedBeforeTheFileGro
         }
         fs::remove(file);
         fs::remove(file + ".dat");
+    }
+}
+
+// A paused download continues from its state file, which lies where others may
+// write: counts out of range there (a length of 2^62, a count past it) are not
+// trusted, and the download starts over instead of asking for and writing at them.
+TEST_F(DownloadEngine, ResumeIgnoresAStateFileWithCountsOutOfRange) {
+    const std::int64_t size = 2'000'000;
+    auto d = NewDownloader();
+    d->CheckMD5 = true;
+    d->ExpectedMD5 = TestServer::GeneratedMd5("planted", size);
+    Outcome o;
+    d->OnFinished = [&](bool success, int code, const std::string&, const std::string&) {
+        o = {true, success, code};
+    };
+    d->Start(file, server->HttpUrl(Gen("planted", size, "&rate=200000")));
+    ASSERT_TRUE(loop->RunUntil([&] { return d->Http() && d->Http()->TotalCount > 100'000; }, 30s));
+    d->Pause();
+    loop->Sleep(500ms);  // the parts report and the state is saved
+    ASSERT_TRUE(fs::exists(file + ".dat"));
+    std::ofstream(file + ".dat", std::ios::trunc)
+        << "[GLOBAL]\nContentLength=4611686018427387904\nPartCount=1\n[PART_0]\nStartOffset=0\n"
+           "EndOffset=4611686018427387904\nDataCount=4611686018427387000\n";
+    d->Resume();
+    ASSERT_TRUE(loop->RunUntil([&] { return o.finished; }, 60s));
+    EXPECT_TRUE(o.success);
+    EXPECT_EQ(o.code, kDownloadOk);
+    EXPECT_EQ(FileMd5(), d->ExpectedMD5);
+    EXPECT_EQ(static_cast<std::int64_t>(fs::file_size(file)), size);
+    for (const auto& r : Ranged(server->Stats("planted"))) {
+        long long first = -1, last = -1;
+        ASSERT_EQ(std::sscanf(r.range.c_str(), "bytes=%lld-%lld", &first, &last), 2) << r.range;
+        EXPECT_LE(last, size) << "asked for bytes the state file made up: " << r.range;
     }
 }
 
