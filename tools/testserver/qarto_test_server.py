@@ -432,12 +432,17 @@ class Handler(http.server.BaseHTTPRequestHandler):
             headers.append(("Content-Range", f"bytes {wanted[0]}-{wanted[1]}/{size}"))
         with_body = self.command != "HEAD" and length > 0
         claimed = params.get("claim_length")
+        announced = length
         if claimed is not None:
-            # The header lies: the connection ends after the real body.
+            # The headers lie about the resource's length; the connection ends after
+            # the real body.
             self.close_connection = True
+            announced = claimed
             if status == 206:
-                headers[-1] = ("Content-Range", f"bytes {first}-{first + claimed - 1}/{claimed}")
-        announced = None if params.get("nolength") else length if claimed is None else claimed
+                headers[-1] = ("Content-Range", f"bytes {first}-{max(first, claimed - 1)}/{claimed}")
+                announced = max(0, claimed - first)
+        if params.get("nolength"):
+            announced = None
         self.send_head(status, headers, announced, with_body)
         if with_body:
             self.send_body(resource, first, length, params)
