@@ -12,14 +12,6 @@
 
 namespace {
 
-// The font file, opened so that nobody may write, rename or delete it until the
-// process ends: the font system reads it when a dialog first draws text, long after
-// it was registered, and what it reads then must still be what was checked.
-UniqueHandle& LockedFontFile() {
-    static UniqueHandle handle;
-    return handle;
-}
-
 // Opens `file` for reading, sharing it with readers only, and checks on that handle
 // that it holds exactly `bytes`. The open handle, or null.
 UniqueHandle OpenHolding(const std::wstring& file, std::span<const std::uint8_t> bytes) {
@@ -44,7 +36,7 @@ UniqueHandle OpenHolding(const std::wstring& file, std::span<const std::uint8_t>
 
 }  // namespace
 
-void InstallResourceFont(const OsServices& os) {
+UniqueHandle InstallResourceFont(const OsServices& os) {
     try {
         std::span<const std::uint8_t> bytes;
         if (HRSRC info = FindResourceW(nullptr, L"ROBOTO_REGULAR", MAKEINTRESOURCEW(10) /*RT_RCDATA*/)) {
@@ -53,14 +45,11 @@ void InstallResourceFont(const OsServices& os) {
         }
         // Without the resource nothing can tell a file in the temporary folder (which
         // its user may have put there for this elevated process to parse) from ours.
-        if (bytes.empty()) return;
+        if (bytes.empty()) return UniqueHandle();
         const std::string folder = GetTempDir(os) + "InstallerFonts\\";
         const std::wstring wfile = Widen(WriteFileIfMissing(folder, "Roboto_Regular.ttf", bytes));
         if (UniqueHandle locked = OpenHolding(wfile, bytes)) {
-            if (AddFontResourceExW(wfile.c_str(), FR_PRIVATE, nullptr) != 0) {
-                LockedFontFile() = std::move(locked);
-                return;
-            }
+            if (AddFontResourceExW(wfile.c_str(), FR_PRIVATE, nullptr) != 0) return locked;
             OutputDebugStringW((L"AddFontResourceEx Failed: " + wfile).c_str());
         }
         // The file is not ours and could not be made ours (someone holds it): the
@@ -72,4 +61,5 @@ void InstallResourceFont(const OsServices& os) {
             OutputDebugStringW(L"AddFontMemResourceEx Failed");
     } catch (...) {
     }
+    return UniqueHandle();
 }
