@@ -1,14 +1,42 @@
 #include "net/CurlMulti.h"
 
+#include <openssl/ssl.h>
+
+#include <cstdlib>
 #include <vector>
 
 #include "net/HttpCli.h"
 
 namespace {
+
+void RemoveEnvironmentVariable(const char* name) {
+#ifdef _WIN32
+    // The C runtime passes this on to the process environment, which is where
+    // libcurl reads it on Windows.
+    _putenv_s(name, "");
+#else
+    unsetenv(name);
+#endif
+}
+
 void GlobalInitOnce() {
-    static const bool done = [] { return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK; }();
+    static const bool done = [] {
+        // This process runs elevated for whoever started it. libcurl would write the
+        // session keys of every TLS connection to the file SSLKEYLOGFILE names, so
+        // the caller could read our traffic and put a file where we may write: the
+        // variable goes before libcurl looks at it (in its global initialisation).
+        RemoveEnvironmentVariable("SSLKEYLOGFILE");
+        // OpenSSL would read its configuration file (OPENSSL_CONF, or a path fixed when
+        // it was built, which on Windows is a folder any user may create) and load
+        // what it names. Initialised first without one, it never reads one: libcurl's
+        // own initialisation later asks for the configuration, but OpenSSL does that
+        // step only once.
+        OPENSSL_init_ssl(OPENSSL_INIT_NO_LOAD_CONFIG, nullptr);
+        return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    }();
     (void)done;
 }
+
 }  // namespace
 
 CurlMulti::CurlMulti(EventLoop& loop) : FLoop(loop) {

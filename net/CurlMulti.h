@@ -7,6 +7,11 @@
 // may cancel from an event raised there. Cancelling therefore cuts the owner off at
 // once (no further callbacks reach it) and, inside a callback, removes the transfer
 // on the next turn of the loop. One thread: the loop's.
+//
+// The first CurlMulti initialises libcurl (and OpenSSL under it) for the process:
+// SSLKEYLOGFILE is removed from the environment first and OpenSSL never reads a
+// configuration file, so nobody who starts this program can make it log its TLS keys
+// or load what a configuration names.
 #include <curl/curl.h>
 
 #include <map>

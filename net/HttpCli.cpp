@@ -1,6 +1,7 @@
 #include "net/HttpCli.h"
 
 #include <charconv>
+#include <optional>
 
 #include "public/rdcontrol/ini/IniText.h"
 
@@ -10,6 +11,35 @@ std::string HeaderValue(std::string_view line) {
     const size_t colon = line.find(':');
     return std::string(TrimBlanks(line.substr(colon + 1)));
 }
+
+// A whole non-negative decimal number at the start of `text`, moving past it.
+std::optional<std::int64_t> TakeNumber(std::string_view& text) {
+    std::int64_t value = -1;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || value < 0) return std::nullopt;
+    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+    return value;
+}
+
+}  // namespace
+
+std::int64_t ParseContentRangeStart(std::string_view value) {
+    // "bytes FIRST-LAST/LENGTH" or "bytes FIRST-LAST/*", FIRST <= LAST < LENGTH.
+    if (!StartsWithNoCase(value, "bytes")) return -1;
+    std::string_view r = TrimBlanks(value.substr(5));
+    const auto first = TakeNumber(r);
+    if (!first || r.empty() || r.front() != '-') return kContentRangeInvalid;
+    r.remove_prefix(1);
+    const auto last = TakeNumber(r);
+    if (!last || *last < *first || r.empty() || r.front() != '/') return kContentRangeInvalid;
+    r.remove_prefix(1);
+    if (r == "*") return *first;
+    const auto length = TakeNumber(r);
+    if (!length || !r.empty() || *last >= *length) return kContentRangeInvalid;
+    return *first;
+}
+
+namespace {
 
 }  // namespace
 
@@ -48,6 +78,11 @@ void THttpCli::Start(const std::string_view* body) {
     transfer->owner = this;
     CURL* easy = transfer->easy = curl_easy_init();
     curl_easy_setopt(easy, CURLOPT_URL, URL.c_str());
+    // Only the web: a descriptor, a redirect or a state file naming file://, ftp:// or
+    // smb:// would otherwise make this process read local files or shares. A request
+    // that starts on https never follows a redirect back to plain http.
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, StartsWithNoCase(URL, "https://") ? "https" : "http,https");
     if (body) {
         curl_easy_setopt(easy, CURLOPT_POST, 1L);
         curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body->size()));
@@ -166,13 +201,7 @@ bool THttpCli::HeaderLine(std::string_view line) {
         auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), length);
         FContentLength = ec == std::errc() && end == v.data() + v.size() && length >= 0 ? length : -1;
     } else if (StartsWithNoCase(line, "content-range:")) {
-        std::string v = HeaderValue(line);
-        if (StartsWithNoCase(v, "bytes")) {
-            std::string_view r = TrimBlanks(std::string_view(v).substr(5));
-            std::int64_t start = -1;
-            auto [end, ec] = std::from_chars(r.data(), r.data() + r.size(), start);
-            if (ec == std::errc() && end != r.data() + r.size() && *end == '-') FContentRangeStart = start;
-        }
+        FContentRangeStart = ParseContentRangeStart(HeaderValue(line));
     } else if (StartsWithNoCase(line, "accept-ranges:")) {
         FAcceptRanges = HeaderValue(line);
     } else if (StartsWithNoCase(line, "location:")) {

@@ -2,7 +2,9 @@
 // An asynchronous HTTP(S) GET or POST on one connection, serviced by the event loop
 // through CurlMulti. The request is described by public fields, set before GetASync
 // or PostASync; the answer's values are read from the events. Redirects are followed
-// by the client. The body of an answer is handed over as it arrives, undecoded
+// by the client. Only http and https are spoken, for the address and for redirects,
+// and a request whose address is https follows https redirects only; any other
+// address ends the request with kHttpCurlErrorBase + CURLE_UNSUPPORTED_PROTOCOL. The body of an answer is handed over as it arrives, undecoded
 // (whatever its Content-Encoding).
 //
 // Events are raised on the loop's thread with the client first. OnHeaderEnd,
@@ -26,6 +28,13 @@
 // error code (connection refused, TLS failure, time-out...).
 constexpr int kHttpAborted = 1;
 constexpr int kHttpCurlErrorBase = 1000;
+
+// A Content-Range value that is there but names no valid range.
+constexpr std::int64_t kContentRangeInvalid = -2;
+// The first byte of a "bytes FIRST-LAST/LENGTH" (or ".../*") Content-Range value;
+// kContentRangeInvalid unless FIRST <= LAST < LENGTH, all whole decimal numbers that
+// fit 63 bits; -1 for other units.
+std::int64_t ParseContentRangeStart(std::string_view value);
 
 // How TLS peers are verified. Certificates are always checked; by default against
 // the system's store (Windows) or the system's CA bundle (elsewhere). `caFile` adds
@@ -72,7 +81,9 @@ public:
     const std::string& AcceptRanges() const { return FAcceptRanges; }
     // The Content-Length of the final answer, -1 when it has none.
     std::int64_t ContentLength() const { return FContentLength; }
-    // The first byte of a "Content-Range: bytes a-b/n" answer, -1 without one.
+    // The first byte of a "Content-Range: bytes a-b/n" answer (see
+    // ParseContentRangeStart): -1 without one, kContentRangeInvalid for one that is
+    // not a valid range.
     std::int64_t ContentRangeStart() const { return FContentRangeStart; }
     // The answer's Content-Encoding as sent ("gzip", "GZIP"...), empty without one.
     const std::string& ContentEncoding() const { return FContentEncoding; }

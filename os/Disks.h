@@ -18,8 +18,8 @@ public:
     virtual std::uint64_t FolderSize(const std::string& folder) const = 0;
     // The type of the drive of `root` ("C:" or "C:\\").
     virtual DriveType TypeOfDrive(const std::string& root) const = 0;
-    // Free bytes available to this user on the drive of `root`; nullopt when the
-    // system cannot tell.
+    // Free bytes available to this user on the drive of `root` ("C:", "C:\\" or any
+    // folder on it, such as a download folder); nullopt when the system cannot tell.
     virtual std::optional<std::uint64_t> FreeBytes(const std::string& root) const = 0;
     // The roots of the logical drives, such as "C:\\", in the system's order.
     virtual std::vector<std::string> DriveRoots() const = 0;

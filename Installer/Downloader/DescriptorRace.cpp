@@ -1,6 +1,7 @@
 #include "Installer/Downloader/DescriptorRace.h"
 
 #include <filesystem>
+#include <fstream>
 
 #include "os/Utf8Path.h"
 #include "public/rdcontrol/ini/IniText.h"
@@ -47,7 +48,21 @@ std::string AtLeastTwo(std::string value) { return value.size() >= 2 ? value : s
 }  // namespace
 
 TDescriptor ReadDescriptor(const std::string& file) {
-    return {ReadIniValue(file, "Option", "URL"), ReadIniValue(file, "Option", "MD5")};
+    // One bounded read, parsed from memory: the length checked is the length parsed.
+    std::ifstream in(Utf8Path(file), std::ios::binary);
+    if (!in) return {};
+    std::string text(static_cast<std::size_t>(kMaxDescriptorBytes) + 1, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    const auto length = static_cast<std::size_t>(in.gcount());
+    if (length > static_cast<std::size_t>(kMaxDescriptorBytes)) return {};
+    text.resize(length);
+    try {
+        TSafeIniFile ini;
+        ini.LoadFromString(DecodeText(text).utf8);
+        return {ini.ReadString("Option", "URL", ""), ini.ReadString("Option", "MD5", "")};
+    } catch (...) {
+        return {};
+    }
 }
 
 TDescriptorOverrides ReadOverrides(const std::string& folder) {

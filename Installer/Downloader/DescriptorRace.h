@@ -13,6 +13,11 @@ inline constexpr char kRegionalDescriptorFile[] = "dl-info-zyrnewAR.upt";
 inline constexpr char kSetupFileName[] = "ZYR_Setup.exe";
 inline constexpr char kOverrideFileName[] = "test.ini";
 inline constexpr std::uint64_t kDownloadFolderFreeBytes = 125829120;  // 120 MiB
+// A descriptor is a few lines of INI text. Its download is refused past this length
+// (before its file grows) and a file past it is not parsed: what the server or a
+// file in the download folder says never makes this process read and parse
+// megabytes of text.
+inline constexpr std::int64_t kMaxDescriptorBytes = 64 * 1024;
 
 class TDescriptorRace {
 public:
@@ -38,7 +43,9 @@ struct TDescriptor {
     std::string url;
     std::string md5;
 };
-// Section "Option", keys "URL" and "MD5"; a missing file or key reads as "".
+// Section "Option", keys "URL" and "MD5"; a missing file or key, and a file longer
+// than kMaxDescriptorBytes, read as "". Only a descriptor whose download ended
+// successfully is read: one that failed may have stopped halfway through a line.
 TDescriptor ReadDescriptor(const std::string& file);
 
 // "test.ini" in the download folder, section "Test"; values shorter than 2 characters

@@ -35,9 +35,9 @@ const char* FileOf(TDescriptorSource which) {
 
 }  // namespace
 
-TInstallFlow::TInstallFlow(EventLoop& loop, const InternetSettings& internet, TInstallFlowView& view,
-                           TFlowAddresses addresses)
-    : FLoop(loop), FInternet(internet), FView(view), FAddresses(std::move(addresses)) {}
+TInstallFlow::TInstallFlow(EventLoop& loop, const InternetSettings& internet, const Disks& disks,
+                           TInstallFlowView& view, TFlowAddresses addresses)
+    : FLoop(loop), FInternet(internet), FDisks(disks), FView(view), FAddresses(std::move(addresses)) {}
 
 TInstallFlow::~TInstallFlow() {
     *FAlive = false;
@@ -56,9 +56,10 @@ void TInstallFlow::StartInstall() {
 }
 
 std::unique_ptr<TDownloader> TInstallFlow::MakeDescriptorDownloader(TDescriptorSource which) {
-    auto d = std::make_unique<TDownloader>(FLoop, FInternet);
+    auto d = std::make_unique<TDownloader>(FLoop, FInternet, FDisks);
     d->PartCount = 2;
     d->SetNoSaveState(true);
+    d->MaxLength = kMaxDescriptorBytes;
     d->TlsCaFile = TlsCaFile;
     d->TimeOut = DownloadTimeOut;
     d->OnFinished = [this, which](bool success, int code, const std::string&, const std::string&) {
@@ -119,7 +120,11 @@ void TInstallFlow::RetireDescriptorDownloader(std::unique_ptr<TDownloader> d) {
 }
 
 void TInstallFlow::UseDescriptor(TDescriptorSource which) {
-    const TDescriptor descriptor = ReadDescriptor(DownloadPath + FileOf(which));
+    // Decided by a failure (both ended without success): whatever the last one left
+    // may have stopped halfway through a line (an address cut short, no MD5), so it is
+    // not read and the built-in package address is used.
+    const bool complete = FRace.DescriptorState() == -1;
+    const TDescriptor descriptor = complete ? ReadDescriptor(DownloadPath + FileOf(which)) : TDescriptor{};
     FDescriptorMD5 = descriptor.md5;
     FSetupUrl = descriptor.url;
 
@@ -131,7 +136,7 @@ void TInstallFlow::UseDescriptor(TDescriptorSource which) {
     }
 
     if (!FSetup) {
-        FSetup = std::make_unique<TDownloader>(FLoop, FInternet);
+        FSetup = std::make_unique<TDownloader>(FLoop, FInternet, FDisks);
         FSetup->TlsCaFile = TlsCaFile;
         FSetup->TimeOut = DownloadTimeOut;
     }

@@ -74,7 +74,9 @@ struct TFlowAddresses {
 
 class TInstallFlow {
 public:
-    TInstallFlow(EventLoop& loop, const InternetSettings& internet, TInstallFlowView& view, TFlowAddresses addresses);
+    // `disks` (the download folder's free space) is kept by reference.
+    TInstallFlow(EventLoop& loop, const InternetSettings& internet, const Disks& disks, TInstallFlowView& view,
+                 TFlowAddresses addresses);
     ~TInstallFlow();
     TInstallFlow(const TInstallFlow&) = delete;
     TInstallFlow& operator=(const TInstallFlow&) = delete;
@@ -145,6 +147,7 @@ private:
 
     EventLoop& FLoop;
     const InternetSettings& FInternet;
+    const Disks& FDisks;
     TInstallFlowView& FView;
     TFlowAddresses FAddresses;
     TDescriptorRace FRace;

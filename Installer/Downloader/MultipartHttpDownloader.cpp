@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "os/Utf8Path.h"
+#include "public/rdcontrol/base/CheckedMath.h"
 #include "public/rdcontrol/ini/IniFile.h"
 #include "public/rdcontrol/ini/IniFileNames.h"
 
@@ -29,8 +30,10 @@ void DeleteStateFile(const std::string& name) {
     std::filesystem::remove(Utf8Path(name), ec);
 }
 
-std::int64_t ParseOffset(const std::string& text) {
-    return ParseIniInteger(text).value_or(0);
+// The folder of `file`, with its separator: where its drive's free space is asked.
+std::string FolderOf(const std::string& file) {
+    const std::size_t separator = file.find_last_of("\\/");
+    return separator == std::string::npos ? std::string(".") : file.substr(0, separator + 1);
 }
 
 }  // namespace
@@ -75,10 +78,24 @@ void TMultipartHttpDownloader::Display(const std::string& message, int code) {
 }
 
 std::int64_t TMultipartHttpDownloader::PartBytes(const TMyHttpCli& part) const {
-    // Every part but the last ends at EndOffset inclusive; the last one's EndOffset
-    // is the length itself, one past its last byte.
-    const std::int64_t last = std::min(part.EndOffset, ContentLength - 1);
-    return std::max<std::int64_t>(0, last - part.StartOffset + 1);
+    return PartByteCount(part.StartOffset, part.EndOffset, ContentLength);
+}
+
+std::string TMultipartHttpDownloader::RefusalFor(std::int64_t length) const {
+    const std::int64_t bound = std::min(MaxLength, kMaxDownloadBytes);
+    if (length < 0 || length > bound)
+        return "the resource has " + Str(length) + " bytes, more than the " + Str(bound) + " accepted";
+    if (!DiskInfo || !FileStream) return {};
+    const std::string folder = FolderOf(FileStream->Path());
+    const std::optional<std::uint64_t> free = DiskInfo->FreeBytes(folder);
+    // A drive that cannot tell its free space may still have it; the bound above holds.
+    if (!free) return {};
+    // What the file holds already (an earlier attempt) needs no new room.
+    const std::int64_t missing = length - std::clamp<std::int64_t>(FileStream->Size(), 0, length);
+    if (static_cast<std::uint64_t>(missing) > *free)
+        return "the resource needs " + Str(missing) + " more bytes, " + folder + " has " + std::to_string(*free) +
+               " free";
+    return {};
 }
 
 void TMultipartHttpDownloader::FreeParts() {
@@ -118,6 +135,7 @@ void TMultipartHttpDownloader::Start() {
     if (PartCount < 1) throw std::invalid_argument("PartCount must be positive");
 
     AbortFlag = PauseFlag = false;
+    FRefusal.clear();
     ContentLength = TotalCount = PrevCount = ReceivedCount = 0;
     LastTick = TickMs();
     StartTime = NowDateTime();
@@ -158,13 +176,21 @@ void TMultipartHttpDownloader::ProbeHeaderEnd(THttpCli& probe) {
         ContentLength = probe.ContentLength();
         if (ContentLength < 1024) PartCount = 1;
     }
+    // Before anything is written: the file would grow to this length.
+    FRefusal = RefusalFor(ContentLength);
+    if (!FRefusal.empty()) {
+        Display("Refused: " + FRefusal);
+        ContentLength = 0;
+    }
     if (OnShowStats) OnShowStats(*this);
     probe.Abort();
 }
 
 void TMultipartHttpDownloader::ProbeDone(THttpCli& probe, int error) {
     StopTimer();
-    if (ContentLength > 0) {
+    if (!FRefusal.empty()) {
+        if (OnRequestDone) OnRequestDone(*this, kResourceRefused, "Download refused: " + FRefusal);
+    } else if (ContentLength > 0) {
         Display("GetASyncRequestDone - FMsg_WM_START_MULTI");
         std::weak_ptr<bool> alive = FAlive;
         FLoop.Post([this, alive] {
@@ -202,18 +228,16 @@ void TMultipartHttpDownloader::SetPartHandlers(TMyHttpCli& part) {
 }
 
 void TMultipartHttpDownloader::StartMulti() {
-    const bool hadState = StateFileExists(FStateFileName);
-    if (hadState && ContentLength > 0) {
-        TIniFile state(FStateFileName);
-        if (state.ReadString("GLOBAL", "ContentLength", "0") != Str(ContentLength)) {
-            // Another resource (or another version of it): nothing in the file counts.
-            DeleteStateFile(FStateFileName);
-            if (FileStream) FileStream->SetSize(0);
-        }
+    std::optional<TDownloadState> saved = ReadDownloadState(FStateFileName);
+    if (StateFileExists(FStateFileName) && (!saved || saved->contentLength != ContentLength)) {
+        // Another resource (or another version of it), or counts out of range: nothing
+        // in the file counts.
+        Display("StartMulti: the state file does not describe this download; starting over");
+        DeleteStateFile(FStateFileName);
+        if (FileStream) FileStream->SetSize(0);
+        saved.reset();
     }
     ResetHash();
-    const bool useState = StateFileExists(FStateFileName);
-    TIniFile state(FStateFileName);
 
     FreeParts();
     int index = 0;
@@ -226,21 +250,17 @@ void TMultipartHttpDownloader::StartMulti() {
 
     for (auto& p : Parts) {
         TMyHttpCli& part = *p;
-        if (useState) {
-            const std::string section = "PART_" + std::to_string(part.Index);
-            part.DataCount = ParseOffset(state.ReadString(section, "DataCount", "0"));
+        if (saved) {
             // The counts belong to the split they were saved with; a part laid out
             // differently then (another part count) starts over rather than leave a hole.
-            const bool sameLayout = ParseOffset(state.ReadString(section, "StartOffset", "-1")) == part.StartOffset &&
-                                    ParseOffset(state.ReadString(section, "EndOffset", "-1")) == part.EndOffset;
+            const auto at = static_cast<std::size_t>(part.Index);
+            const bool sameLayout = at < saved->parts.size() && saved->parts[at].startOffset == part.StartOffset &&
+                                    saved->parts[at].endOffset == part.EndOffset;
+            part.DataCount = sameLayout ? saved->parts[at].dataCount : 0;
             if (part.DataCount > 0)
                 Display("************* Load Downloaded Pos  " + Str(part.Index) + " FStartOffset=" +
                         Str(part.StartOffset) + " FEndOffset: " + Str(part.EndOffset) + " DataCount=" +
                         Str(part.DataCount));
-            if (!sameLayout || part.DataCount < 0 || part.DataCount > PartBytes(part)) {
-                if (part.DataCount != 0) Display("************* Waring ********* Load Downloaded Pos Set FDataCount=0");
-                part.DataCount = 0;
-            }
             part.Done = part.DataCount >= PartBytes(part);
             TotalCount += part.DataCount;
         } else {
@@ -274,10 +294,13 @@ void TMultipartHttpDownloader::PartLocationChange(TMyHttpCli& part) {
 }
 
 void TMultipartHttpDownloader::PartHeaderEnd(TMyHttpCli& part) {
-    if (part.StatusCode() == 206)
-        part.BodyOffset = part.ContentRangeStart() >= 0 ? part.ContentRangeStart() : part.StartOffset + part.DataCount;
-    else
+    if (part.StatusCode() != 206) {
         part.BodyOffset = 0;  // the whole resource, whatever was asked
+    } else if (part.ContentRangeStart() == kContentRangeInvalid) {
+        part.BodyOffset = -1;  // bytes of no known place: none is written
+    } else {
+        part.BodyOffset = part.ContentRangeStart() >= 0 ? part.ContentRangeStart() : part.StartOffset + part.DataCount;
+    }
 }
 
 void TMultipartHttpDownloader::PartData(TMyHttpCli& part, const char* data, std::size_t length) {
@@ -288,13 +311,23 @@ void TMultipartHttpDownloader::PartData(TMyHttpCli& part, const char* data, std:
     }
     // An error page is not the resource: its body never reaches the file.
     if (part.StatusCode() != 200 && part.StatusCode() != 206) return;
-    ReceivedCount += static_cast<std::int64_t>(length);
+    const auto count = static_cast<std::int64_t>(length);
+    ReceivedCount = CheckedAdd(ReceivedCount, count).value_or(INT64_MAX);
 
     // Write only the bytes that continue this part where it stands, at their own
     // place: a server that ignores the range (200 with everything) or answers
     // another range can never put bytes where they do not belong.
+    if (part.BodyOffset < 0) return;
     const std::int64_t bodyStart = part.BodyOffset;
-    part.BodyOffset += static_cast<std::int64_t>(length);
+    const std::optional<std::int64_t> bodyEnd = CheckedAdd(bodyStart, count);
+    if (!bodyEnd) {
+        // A range that starts near the end of what 64 bits count: no place of ours.
+        Display("Part " + Str(part.Index) + ": the answer's range lies outside any file");
+        part.BodyOffset = -1;
+        part.Abort();
+        return;
+    }
+    part.BodyOffset = *bodyEnd;
     const std::int64_t next = part.StartOffset + part.DataCount;
     const std::int64_t partEnd = part.StartOffset + PartBytes(part);
     const std::int64_t from = std::max(bodyStart, next), to = std::min(part.BodyOffset, partEnd);
@@ -501,49 +534,39 @@ void TMultipartHttpDownloader::Resume() {
     FreeParts();
     TotalCount = 0;
 
-    TIniFile state(FStateFileName);
-    ContentLength = state.ReadInteger("GLOBAL", "ContentLength", 0);
-    Url = state.ReadString("GLOBAL", "Url", Url);
-    PartCount = static_cast<int>(std::clamp<long long>(state.ReadInteger("GLOBAL", "PartCount", 0), 0, 64));
-    ExpectedMD5 = state.ReadString("GLOBAL", "DownloadConfigMD5", ExpectedMD5);
-    ResetHash();
-
     // The state must describe this file exactly: parts in order, inside the resource,
-    // counts inside their parts. Anything else is not trusted: start over.
-    bool valid = ContentLength > 0 && PartCount > 0;
-    std::int64_t expectedStart = 0;
-    for (int i = 0; valid && i < PartCount; ++i) {
-        const std::string section = "PART_" + std::to_string(i);
-        if (!state.SectionExists(section)) {
-            valid = false;
-            break;
-        }
-        auto part = NewPart(i);
-        part->StartOffset = state.ReadInteger(section, "StartOffset", -1);
-        part->EndOffset = state.ReadInteger(section, "EndOffset", -1);
-        part->DataCount = state.ReadInteger(section, "DataCount", 0);
-        part->URL = state.ReadString(section, "URL", Url);
-        valid = part->StartOffset == expectedStart && part->EndOffset >= part->StartOffset &&
-                part->EndOffset <= ContentLength && part->DataCount >= 0 && part->DataCount <= PartBytes(*part);
-        expectedStart = part->EndOffset + 1;
-        if (!valid) break;
-        part->Done = part->DataCount >= PartBytes(*part);
-        Display("Resuming " + Str(i) + " Offset=" + Str(part->StartOffset) + " DataCount=" + Str(part->DataCount));
-        TotalCount += part->DataCount;
-        const std::string address = part->URL;
-        CopySettings(*part);
-        part->URL = address;
-        SetPartHandlers(*part);
-        Parts.push_back(std::move(part));
-    }
-    if (!valid || expectedStart < ContentLength) {
-        Display("Resume: the state file does not describe this download; starting over");
+    // counts inside their parts, a length within the bounds and the drive's room.
+    // Anything else is not trusted: start over.
+    const std::optional<TDownloadState> saved = ReadDownloadState(FStateFileName);
+    const std::string refusal = saved ? RefusalFor(saved->contentLength) : std::string();
+    if (!saved || !refusal.empty()) {
+        Display("Resume: the state file does not describe this download; starting over " + refusal);
         FreeParts();
         DeleteStateFile(FStateFileName);
         if (FileStream) FileStream->SetSize(0);
         PartCount = std::max(PartCount, 1);
         Start();
         return;
+    }
+    ContentLength = saved->contentLength;
+    if (!saved->url.empty()) Url = saved->url;
+    PartCount = static_cast<int>(saved->parts.size());
+    if (!saved->md5.empty()) ExpectedMD5 = saved->md5;
+    ResetHash();
+    for (int i = 0; i < PartCount; ++i) {
+        const TSavedPart& from = saved->parts[static_cast<std::size_t>(i)];
+        auto part = NewPart(i);
+        part->StartOffset = from.startOffset;
+        part->EndOffset = from.endOffset;
+        part->DataCount = from.dataCount;
+        part->Done = part->DataCount >= PartBytes(*part);
+        Display("Resuming " + Str(i) + " Offset=" + Str(part->StartOffset) + " DataCount=" + Str(part->DataCount));
+        TotalCount += part->DataCount;
+        const std::string address = from.url.empty() ? Url : from.url;
+        CopySettings(*part);
+        part->URL = address;
+        SetPartHandlers(*part);
+        Parts.push_back(std::move(part));
     }
 
     PrevCount = TotalCount;

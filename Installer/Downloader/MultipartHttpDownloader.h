@@ -8,7 +8,11 @@
 // parts are all serviced by the event loop. Events are raised with this object
 // first; it must not be destroyed from inside them (the owner defers that).
 //
-// File offsets are 64-bit, so resources of 2 GiB and more are handled.
+// File offsets are 64-bit, so resources of 2 GiB and more are handled. Every size
+// the server or the state file gives goes through checked arithmetic: a resource
+// longer than MaxLength (at most kMaxDownloadBytes) or than the download folder's
+// drive has room for is refused before the file grows (OnRequestDone with
+// kResourceRefused), and a state file with a count out of range is not used.
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -16,7 +20,9 @@
 #include <vector>
 
 #include "net/HttpCli.h"
+#include "os/Disks.h"
 #include "os/FileStream.h"
+#include "Installer/Downloader/DownloadState.h"
 #include "Installer/Downloader/ProgressiveMd5.h"
 #include "public/rdcontrol/ini/IniText.h"
 
@@ -35,6 +41,10 @@ public:
     bool RestartPending = false;
     EventLoop::TimerId RestartTimer = 0;
 };
+
+// OnRequestDone's status when the resource is too large to download (MaxLength, or
+// the free space of the file's drive); no byte of it was written.
+constexpr int kResourceRefused = -2;
 
 class TMultipartHttpDownloader {
 public:
@@ -72,6 +82,11 @@ public:
     // Hash the content while it arrives (ContentMd5). The owner sets it when it will
     // verify or report the file's MD5.
     bool HashContent = false;
+    // The longest resource accepted; more than kMaxDownloadBytes is never accepted.
+    std::int64_t MaxLength = kMaxDownloadBytes;
+    // Answers the free space of the file's drive (not owned; null: only MaxLength
+    // bounds the file). A drive whose free space cannot be told is not refused.
+    const Disks* DiskInfo = nullptr;
     // While downloading, the state file is also written every this many seconds, so
     // a crash or a killed process costs at most that much progress. 0: never.
     int SaveStateEverySeconds = 3;
@@ -111,6 +126,8 @@ public:
 
 private:
     void Display(const std::string& message, int code = 0);
+    // "" when a resource of `length` bytes may go into FileStream, else why not.
+    std::string RefusalFor(std::int64_t length) const;
     std::unique_ptr<TMyHttpCli> NewPart(int index);
     void CopySettings(TMyHttpCli& part);
     void SetPartHandlers(TMyHttpCli& part);
@@ -139,6 +156,7 @@ private:
     EventLoop::TimerId FTimer = 0;
     std::uint64_t FLastSave = 0;
     bool FPartsRunning = false;  // the parts (not the probe) are transferring
+    std::string FRefusal;        // why the probed resource is refused, "" when it is not
     std::unique_ptr<TProgressiveMd5> FHash;
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 };
@@ -146,7 +164,8 @@ private:
 // The ranges the parts fetch: `count` parts of length / count bytes (integer
 // division) each, one byte apart, the last one ending at `length` itself (servers
 // answer a range past the end with the bytes that exist). 100 bytes in 4 parts give
-// 0-25, 26-51, 52-77 and 78-100.
+// 0-25, 26-51, 52-77 and 78-100. `length` within [0, kMaxDownloadBytes], `count`
+// within [1, kMaxStateParts].
 struct TPartRange {
     std::int64_t start, end;
 };

@@ -45,7 +45,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     const OsServices& os = WindowsOsServices();
     TTaskSchedulerSupport com(WindowsComRuntime(), os.system.TrueVersion());
-    InstallResourceFont(os);
+    // Held until the program ends: the registered font file stays as it was checked.
+    const UniqueHandle fontFile = InstallResourceFont(os);
     InstallWin32SystemColors();
 
     auto loop = MakeEventLoop();

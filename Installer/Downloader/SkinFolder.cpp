@@ -13,8 +13,12 @@ TSkinColors ReadColorIni(const std::string& file, int currentWidth, int currentH
         ini.LoadFromFile(file);
         auto read = [&](const char* key, long long def) { return ini.ReadInteger("Public", key, def); };
         auto colour = [&](const char* key, std::uint32_t def) { return static_cast<std::uint32_t>(read(key, def)); };
-        c.width = static_cast<int>(read("Width", currentWidth));
-        c.height = static_cast<int>(read("Height", currentHeight));
+        auto size = [&](const char* key, int current) {
+            const long long value = read(key, current);
+            return value >= kMinSkinWindowSize && value <= kMaxSkinWindowSize ? static_cast<int>(value) : current;
+        };
+        c.width = size("Width", currentWidth);
+        c.height = size("Height", currentHeight);
         c.bgColor = colour("bg_color", c.bgColor);
         c.licenseColor = colour("lbl_License_Color", c.licenseColor);
         c.optionColor = colour("lbl_Option_Color", c.optionColor);

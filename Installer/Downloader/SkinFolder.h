@@ -7,6 +7,9 @@
 #include <vector>
 
 inline constexpr char kSkinFolderName[] = "InstallerSkin\\";
+// The window sizes a skin may give, in pixels, each of width and height.
+inline constexpr int kMinSkinWindowSize = 200;
+inline constexpr int kMaxSkinWindowSize = 4096;
 
 // "Color.ini", section "Public": integer values; absent or non-integer values take
 // these defaults (which differ from the built-in look on purpose: a skin that names
@@ -24,8 +27,11 @@ struct TSkinColors {
     std::uint32_t proxyButtonColor = 16777215;
     std::uint32_t finishedButtonColor = 16777215;
 };
-// `currentWidth`/`currentHeight` are the window's size, the defaults of those keys.
-// A file that cannot be read gives every default.
+// `currentWidth`/`currentHeight` are the window's size, the defaults of those keys
+// and what a Width or Height outside kMinSkinWindowSize..kMaxSkinWindowSize gives
+// (the folder lies beside the program, where others may have put it; the window's
+// back buffer is width x height pixels). A file that cannot be read gives every
+// default.
 TSkinColors ReadColorIni(const std::string& file, int currentWidth, int currentHeight);
 
 // One picture file of the skin and the control picture it replaces, in the order

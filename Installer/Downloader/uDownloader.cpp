@@ -7,6 +7,7 @@
 
 #include "os/FileAttributes.h"
 #include "os/Utf8Path.h"
+#include "public/rdcontrol/base/CheckedMath.h"
 #include "public/rdcontrol/ini/IniFileNames.h"
 #include "public/rdcontrol/ini/IniText.h"
 #include "services/Md5.h"
@@ -73,7 +74,8 @@ TIEProxy GetIEProxy(const InternetSettings& internet, const std::string& scheme)
 
 // ---- TDownloader -------------------------------------------------------------------
 
-TDownloader::TDownloader(EventLoop& loop, const InternetSettings& internet) : FLoop(loop), FInternet(internet) {}
+TDownloader::TDownloader(EventLoop& loop, const InternetSettings& internet, const Disks& disks)
+    : FLoop(loop), FInternet(internet), FDisks(disks) {}
 
 TDownloader::~TDownloader() {
     *FAlive = false;
@@ -201,6 +203,8 @@ bool TDownloader::InitHttp() {
     FHttp->PartCount = PartCount;
     FHttp->TlsCaFile = TlsCaFile;
     FHttp->TimeOut = TimeOut;
+    FHttp->MaxLength = MaxLength;
+    FHttp->DiskInfo = &FDisks;
     FHttp->HashContent = CheckMD5 || ComputeFileDigest;
 
     if (!OpenTarget("")) return false;
@@ -222,13 +226,24 @@ bool TDownloader::InitHttp() {
 void TDownloader::OnHttpRequestDone(int status, const std::string& message) {
     if (!FHttp || FHttp->AbortFlag || FHttp->PauseFlag) return;
     std::weak_ptr<bool> alive = FAlive;
+    if (status == kResourceRefused) {
+        // Fatal: another attempt or a proxy would be told the same length. Nothing of
+        // the resource was written; the empty file and any state file go.
+        Trace("Refused: " + message + " " + SaveFileName);
+        DeleteFile();
+        Remove(StateFileName());
+        ErrorCode = kDownloadTooLarge;
+        Finish(false, kDownloadTooLarge);
+        return;
+    }
     try {
         if (status == 200) {
             ErrorCode = kDownloadOk;
             Trace("Finished: " + SaveFileName);
             const auto parts = static_cast<std::int64_t>(FHttp->Parts.size());
             // Every connection got the whole resource: the server ignores ranges.
-            if (parts > 1 && FHttp->ReceivedCount >= parts * FHttp->ContentLength) {
+            const std::optional<std::int64_t> everyPartGotAll = CheckedMul(parts, FHttp->ContentLength);
+            if (parts > 1 && everyPartGotAll && FHttp->ReceivedCount >= *everyPartGotAll) {
                 char line[200];
                 std::snprintf(line, sizeof line,
                               "TDownloader.OnHttpRequestDone(Restart): part:%d|conLen:%lld|totalLen:%lld|redownCount:%d",

@@ -24,13 +24,15 @@ constexpr int kDownloadProxyExhausted = 2;    // false: the proxy fall-back fail
 constexpr int kDownloadUnverified = 4;        // true: retries used up (ranges ignored, MD5 mismatches)
 constexpr int kDownloadFileError = 5;         // false: the file cannot be created or opened
 constexpr int kDownloadNoExpectedMd5 = 6;     // true: complete, no MD5 to check against
+constexpr int kDownloadTooLarge = 7;          // false: longer than MaxLength or the folder's free space; file removed
 constexpr int kDownloadCannotStart = -1;      // false: the attempt could not start, or an internal error
 
 enum class TProxyType : std::uint8_t { Direct = 0, WindowsIE = 1 };
 
 class TDownloader {
 public:
-    TDownloader(EventLoop& loop, const InternetSettings& internet);
+    // `disks` answers the free space of the target file's drive; kept by reference.
+    TDownloader(EventLoop& loop, const InternetSettings& internet, const Disks& disks);
     ~TDownloader();
     TDownloader(const TDownloader&) = delete;
     TDownloader& operator=(const TDownloader&) = delete;
@@ -66,6 +68,10 @@ public:
     std::string TlsCaFile;
     // Seconds without data before an attempt times out (the attempts' TimeOut).
     int TimeOut = 30;
+    // The longest resource accepted (at most kMaxDownloadBytes): a longer one, or
+    // one the file's drive has no room for, ends with kDownloadTooLarge before
+    // anything is written, without retries.
+    std::int64_t MaxLength = kMaxDownloadBytes;
 
     // Starts an attempt. An argument of 0 or 1 characters keeps the stored value.
     // Throws std::invalid_argument("Save File Name is Empty!" / "URL is Empty!").
@@ -99,6 +105,7 @@ private:
 
     EventLoop& FLoop;
     const InternetSettings& FInternet;
+    const Disks& FDisks;
     std::unique_ptr<TMultipartHttpDownloader> FHttp;
     std::unique_ptr<TFileStream> FFile;
     bool FNoSaveState = false;

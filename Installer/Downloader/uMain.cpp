@@ -47,7 +47,7 @@ TfrmZYRDownloader::TfrmZYRDownloader(TComponent* owner, TInstallerEnvironment en
       FApi(environment.os, environment.curl, FDeployment, FIdentity),
       FTestHooks(TestHooksEnabled(environment.os.registry)) {
     FApi.ReadTestFile = FTestHooks;
-    FFlow = std::make_unique<TInstallFlow>(environment.curl.Loop(), environment.internet,
+    FFlow = std::make_unique<TInstallFlow>(environment.curl.Loop(), environment.internet, environment.os.disks,
                                            static_cast<TInstallFlowView&>(*this),
                                            FlowAddresses(FDeployment));
     FFlow->TestHooks = FTestHooks;

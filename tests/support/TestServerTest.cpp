@@ -320,6 +320,21 @@ TEST_F(TestServerTest, Need11AnswerNamesTheUpgrade) {
     EXPECT_EQ(got.Header("upgrade"), "HTTP/1.1");
 }
 
+// claim_length announces a length the body does not have (a lying server): the real
+// bytes follow and the connection ends after them.
+TEST_F(TestServerTest, ClaimLengthAnnouncesAnotherLength) {
+    const Fetched whole = Fetch(server->HttpUrl("/gen/claim?size=1000&claim_length=5000000000"));
+    EXPECT_EQ(whole.status, 200);
+    EXPECT_EQ(whole.Header("content-length"), "5000000000");
+    EXPECT_EQ(whole.result, CURLE_PARTIAL_FILE);
+    EXPECT_TRUE(whole.body == TestServer::GeneratedBytes("claim", 0, 1000));
+    const Fetched part = Fetch(server->HttpUrl("/gen/claim?size=1000&claim_length=5000000000"), {.range = "100-199"});
+    EXPECT_EQ(part.status, 206);
+    EXPECT_EQ(part.Header("content-range"), "bytes 100-4999999999/5000000000");
+    EXPECT_EQ(part.Header("content-length"), "4999999900");
+    EXPECT_TRUE(part.body == TestServer::GeneratedBytes("claim", 100, 100));
+}
+
 TEST_F(TestServerTest, RateThrottlesTheBody) {
     // 300000 bytes at 600000 bytes/s: the last tenth-second piece leaves at 0.4 s.
     const Fetched got = Fetch(server->HttpUrl("/gen/slow?size=300000&rate=600000"));

@@ -4,6 +4,7 @@
 // asked for and sent.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -48,7 +49,7 @@ protected:
     void SetUp() override { server->Reset(); }
 
     std::unique_ptr<TDownloader> NewDownloader() {
-        auto d = std::make_unique<TDownloader>(*loop, internet);
+        auto d = std::make_unique<TDownloader>(*loop, internet, disks);
         d->TlsCaFile = server->CaFile().string();
         return d;
     }
@@ -72,6 +73,7 @@ protected:
     std::string file = (dir.path() / "package.exe").string();
     std::unique_ptr<EventLoop> loop = MakeEventLoop();
     FakeInternetSettings internet;
+    FakeFreeSpace disks;
 };
 
 TestServer* DownloadEngine::server = nullptr;
@@ -262,6 +264,82 @@ TEST_F(DownloadEngine, GarbageInTheStateFileNeverCorruptsTheDownload) {
     }
 }
 
+// A length the server claims is checked before the file grows: past the engine's
+// bound, or past what the download folder's drive has free, the download ends at
+// once with code 7, nothing written and nothing retried.
+TEST_F(DownloadEngine, LengthPastTheBoundOrTheFreeSpaceIsRefusedBeforeTheFileGrows) {
+    struct Case {
+        std::string name;
+        std::string extra;  // faults
+        std::optional<std::uint64_t> freeBytes;
+        bool refused;
+    } cases[] = {
+        {"absurd", "&claim_length=4611686018427387904", 100ull << 30, true},
+        {"pastbound", "&claim_length=" + std::to_string(kMaxDownloadBytes + 1), 100ull << 30, true},
+        {"nospace", "", 1'000'000, true},
+        {"justenough", "", 2'000'000, false},
+        {"unknownspace", "", std::nullopt, false},
+    };
+    for (const Case& c : cases) {
+        disks.freeBytes = c.freeBytes;
+        disks.asked.clear();
+        auto d = NewDownloader();
+        const Outcome o = Run(*d, server->HttpUrl(Gen(c.name, 2'000'000, c.extra)));
+        ASSERT_TRUE(o.finished) << c.name;
+        const TestServerStats stats = server->Stats(c.name);
+        if (c.refused) {
+            EXPECT_FALSE(o.success) << c.name;
+            EXPECT_EQ(o.code, kDownloadTooLarge) << c.name;
+            EXPECT_EQ(stats.requests.size(), 1u) << c.name << ": the probe only, no retry";
+            EXPECT_TRUE(Ranged(stats).empty()) << c.name;
+            EXPECT_FALSE(fs::exists(file)) << c.name;
+            EXPECT_FALSE(fs::exists(file + ".dat")) << c.name;
+        } else {
+            EXPECT_TRUE(o.success) << c.name;
+            EXPECT_EQ(FileMd5(), TestServer::GeneratedMd5(c.name, 2'000'000)) << c.name;
+        }
+        if (c.name == "nospace") {
+            ASSERT_FALSE(disks.asked.empty());
+            EXPECT_EQ(fs::path(disks.asked.back()), dir.path() / "") << "the download folder's drive";
+        }
+        fs::remove(file);
+        fs::remove(file + ".dat");
+    }
+}
+
+// A paused download continues from its state file, which lies where others may
+// write: counts out of range there (a length of 2^62, a count past it) are not
+// trusted, and the download starts over instead of asking for and writing at them.
+TEST_F(DownloadEngine, ResumeIgnoresAStateFileWithCountsOutOfRange) {
+    const std::int64_t size = 2'000'000;
+    auto d = NewDownloader();
+    d->CheckMD5 = true;
+    d->ExpectedMD5 = TestServer::GeneratedMd5("planted", size);
+    Outcome o;
+    d->OnFinished = [&](bool success, int code, const std::string&, const std::string&) {
+        o = {true, success, code};
+    };
+    d->Start(file, server->HttpUrl(Gen("planted", size, "&rate=200000")));
+    ASSERT_TRUE(loop->RunUntil([&] { return d->Http() && d->Http()->TotalCount > 100'000; }, 30s));
+    d->Pause();
+    loop->Sleep(500ms);  // the parts report and the state is saved
+    ASSERT_TRUE(fs::exists(file + ".dat"));
+    std::ofstream(file + ".dat", std::ios::trunc)
+        << "[GLOBAL]\nContentLength=4611686018427387904\nPartCount=1\n[PART_0]\nStartOffset=0\n"
+           "EndOffset=4611686018427387904\nDataCount=4611686018427387000\n";
+    d->Resume();
+    ASSERT_TRUE(loop->RunUntil([&] { return o.finished; }, 60s));
+    EXPECT_TRUE(o.success);
+    EXPECT_EQ(o.code, kDownloadOk);
+    EXPECT_EQ(FileMd5(), d->ExpectedMD5);
+    EXPECT_EQ(static_cast<std::int64_t>(fs::file_size(file)), size);
+    for (const auto& r : Ranged(server->Stats("planted"))) {
+        long long first = -1, last = -1;
+        ASSERT_EQ(std::sscanf(r.range.c_str(), "bytes=%lld-%lld", &first, &last), 2) << r.range;
+        EXPECT_LE(last, size) << "asked for bytes the state file made up: " << r.range;
+    }
+}
+
 TEST_F(DownloadEngine, StopAndStartAgainFetchesOnlyWhatIsMissing) {
     const std::int64_t size = 4'000'000;
     for (const int percent : {30, 60, 90}) {
@@ -315,7 +393,7 @@ TEST_F(DownloadEngine, UnreachableHostAndUntrustedCertificateEndWithCode2) {
         EXPECT_FALSE(o.success);
         EXPECT_EQ(o.code, kDownloadProxyExhausted);
     }
-    auto d = std::make_unique<TDownloader>(*loop, internet);  // no test authority: the certificate is not trusted
+    auto d = std::make_unique<TDownloader>(*loop, internet, disks);  // no test authority: the certificate is not trusted
     const Outcome o = Run(*d, server->HttpsUrl(Gen("untrusted", 1000)), 30s);
     EXPECT_TRUE(o.finished);
     EXPECT_FALSE(o.success);

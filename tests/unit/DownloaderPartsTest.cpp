@@ -82,10 +82,11 @@ TEST(FileStream, WritesAtOffsetsAndRefusesASecondWriter) {
 TEST(TDownloaderStart, RefusesMissingNamesAndUncreatableFiles) {
     auto loop = MakeEventLoop();
     FakeInternetSettings internet;
+    FakeFreeSpace disks;
     // Names given once are kept for later calls; with none at all, Start refuses.
-    EXPECT_THROW(TDownloader(*loop, internet).Start("", "http://127.0.0.1:9/x"), std::invalid_argument);
-    EXPECT_THROW(TDownloader(*loop, internet).Start("/tmp/qarto-x.bin", ""), std::invalid_argument);
-    TDownloader downloader(*loop, internet);
+    EXPECT_THROW(TDownloader(*loop, internet, disks).Start("", "http://127.0.0.1:9/x"), std::invalid_argument);
+    EXPECT_THROW(TDownloader(*loop, internet, disks).Start("/tmp/qarto-x.bin", ""), std::invalid_argument);
+    TDownloader downloader(*loop, internet, disks);
 
     TempDir dir;
     std::ofstream(dir.path() / "blocked") << "x";  // a file where a folder should be

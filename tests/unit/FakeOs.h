@@ -144,6 +144,18 @@ private:
     }
 };
 
+// The same free space for every folder (host paths have no drive letter); nullopt:
+// the query fails. Records the folders asked.
+class FakeFreeSpace : public FakeDisks {
+public:
+    std::optional<std::uint64_t> freeBytes = 100ull << 30;
+    mutable std::vector<std::string> asked;
+    std::optional<std::uint64_t> FreeBytes(const std::string& folder) const override {
+        asked.push_back(folder);
+        return freeBytes;
+    }
+};
+
 class FakeVersions : public VersionResources {
 public:
     std::map<std::string, FileVersionRecord> records;

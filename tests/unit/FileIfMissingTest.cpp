@@ -28,11 +28,40 @@ TEST(WriteFileIfMissing, CreatesMissingFoldersAndWritesTheBytes) {
     EXPECT_EQ(std::distance(fs::directory_iterator(written.parent_path()), fs::directory_iterator()), 1);
 }
 
-TEST(WriteFileIfMissing, KeepsAnExistingFileEvenWhenTruncated) {
+// The folder is the user's temporary folder: a file already there is kept only when
+// it holds exactly our bytes; anything else is replaced before the elevated process
+// reads it.
+TEST(WriteFileIfMissing, KeepsOnlyAFileHoldingExactlyTheBytes) {
+    const std::string ours(kFont.begin(), kFont.end());
+    struct Case {
+        const char* name;
+        std::string existing;
+    } cases[] = {
+        {"ours", ours},
+        {"truncated", ours.substr(0, 2)},
+        {"same length, other bytes", std::string(ours.size(), 'x')},
+        {"ours and more", ours + "tail"},
+        {"empty", ""},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string file = (dir.path() / "Roboto_Regular.ttf").string();
+        std::ofstream(file, std::ios::binary) << c.existing;
+        EXPECT_EQ(FileHoldsBytes(file, kFont), c.existing == ours) << c.name;
+        WriteFileIfMissing(dir.path().string(), "Roboto_Regular.ttf", kFont);
+        EXPECT_EQ(ReadAll(file), ours) << c.name;
+        EXPECT_TRUE(FileHoldsBytes(file, kFont)) << c.name;
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1) << c.name;
+    }
+}
+
+TEST(WriteFileIfMissing, AFolderInThePlaceOfTheFileIsNeverTakenForIt) {
     TempDir dir;
-    std::ofstream(dir.path() / "Roboto_Regular.ttf", std::ios::binary) << "tr";
-    WriteFileIfMissing(dir.path().string(), "Roboto_Regular.ttf", kFont);
-    EXPECT_EQ(ReadAll(dir.path() / "Roboto_Regular.ttf"), "tr");
+    fs::create_directories(dir.path() / "Roboto_Regular.ttf" / "inside");
+    const std::string path = WriteFileIfMissing(dir.path().string(), "Roboto_Regular.ttf", kFont);
+    EXPECT_FALSE(FileHoldsBytes(path, kFont));
+    EXPECT_TRUE(fs::is_directory(dir.path() / "Roboto_Regular.ttf" / "inside"));
+    EXPECT_FALSE(FileHoldsBytes((dir.path() / "missing.ttf").string(), kFont));
 }
 
 TEST(WriteFileIfMissing, UnwritableFolderFailsQuietly) {

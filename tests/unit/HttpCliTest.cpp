@@ -4,11 +4,31 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+
 #include "tests/support/TestServer.h"
+#include "tests/unit/TempDir.h"
 
 using namespace std::chrono_literals;
 
 namespace {
+
+// A query value: everything but letters and digits percent-encoded.
+std::string Escape(const std::string& text) {
+    std::string out;
+    for (const unsigned char c : text) {
+        if (std::isalnum(c)) {
+            out += static_cast<char>(c);
+        } else {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%%%02X", c);
+            out += hex;
+        }
+    }
+    return out;
+}
 
 class HttpCli : public ::testing::Test {
 protected:
@@ -110,6 +130,56 @@ TEST_F(HttpCli, RedirectIsFollowedAndReported) {
     EXPECT_EQ(cli.StatusCode(), 200);
     EXPECT_EQ(changedTo, server->HttpUrl("/gen/moved?size=10"));
     EXPECT_EQ(cli.Location(), changedTo);
+}
+
+// Only http and https are spoken, for the first request and for redirects, and a
+// request that starts on https is never redirected to plain http.
+TEST_F(HttpCli, SpeaksHttpAndHttpsOnlyAndNeverRedirectsDownToHttp) {
+    TempDir dir;
+    const std::filesystem::path local = dir.path() / "secret.txt";
+    std::ofstream(local) << "local file content\n";
+    const std::string fileUrl = "file://" + local.string();
+    const std::string downTo = server->HttpUrl("/gen/downgraded?size=10&scenario=downgraded");
+    struct Case {
+        std::string name, url;
+        bool served;
+        std::string finalLocation;  // when served
+    } cases[] = {
+        {"file", fileUrl, false, ""},
+        {"ftp", "ftp://127.0.0.1:" + std::to_string(server->HttpPort()) + "/x", false, ""},
+        {"redirect to file", server->HttpUrl("/redirect?to=" + Escape(fileUrl)), false, ""},
+        {"https redirected to http", server->HttpsUrl("/redirect?to=" + Escape(downTo)), false, ""},
+        {"http redirected to https", server->HttpUrl("/to-https/gen/upgraded?size=10"), true,
+         server->HttpsUrl("/gen/upgraded?size=10")},
+        {"http redirected to http", server->HttpUrl("/redirect?to=%2Fgen%2Fplain%3Fsize%3D10"), true,
+         server->HttpUrl("/gen/plain?size=10")},
+    };
+    for (const Case& c : cases) {
+        THttpCli cli(multi);
+        cli.URL = c.url;
+        cli.TlsContext = std::make_shared<TTlsContext>(TTlsContext{server->CaFile().string()});
+        cli.TimeoutSeconds = 5;  // ftp:// to the web port would wait for a greeting
+        std::string body;
+        int done = 0, error = -1;
+        cli.OnDocData = [&](THttpCli&, const char* data, std::size_t n) { body.append(data, n); };
+        cli.OnRequestDone = [&](THttpCli&, int e) {
+            ++done;
+            error = e;
+        };
+        cli.GetASync();
+        ASSERT_TRUE(loop->RunUntil([&] { return done > 0; }, 10s)) << c.name;
+        if (c.served) {
+            EXPECT_EQ(error, 0) << c.name;
+            EXPECT_EQ(cli.StatusCode(), 200) << c.name;
+            EXPECT_EQ(cli.Location(), c.finalLocation) << c.name;
+            EXPECT_EQ(body.size(), 10u) << c.name;
+        } else {
+            EXPECT_EQ(error, kHttpCurlErrorBase + CURLE_UNSUPPORTED_PROTOCOL) << c.name;
+            EXPECT_EQ(body.find("local file content"), std::string::npos) << c.name;
+            EXPECT_NE(cli.StatusCode(), 200) << c.name;
+        }
+    }
+    EXPECT_TRUE(server->Stats("downgraded").requests.empty()) << "the http address was never asked";
 }
 
 TEST_F(HttpCli, NothingArrivesAfterTheClientIsDestroyed) {

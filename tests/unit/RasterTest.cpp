@@ -83,6 +83,35 @@ TEST(RasterSurface, OwningCopiesArePixelsAndViewsShareThem) {
     EXPECT_TRUE(TArgbSurface(-1, 4).Empty());
 }
 
+// Sizes from skins and pictures: a surface whose bytes would overflow (a 32-bit
+// size_t wraps 65536 x 65536 x 4 to 0) or pass the budget is empty, never short.
+TEST(RasterSurface, ImpossibleSizesGiveAnEmptySurface) {
+    struct Case {
+        int width, height;
+        bool empty;
+    } cases[] = {
+        {65536, 65536, true},
+        {INT32_MAX, INT32_MAX, true},
+        {8193, 8192, true},  // one column past 256 MiB
+        {-5, 10, true},
+        {4096, 4096, false},
+        {1, 1, false},
+    };
+    for (const Case& c : cases) {
+        TArgbSurface s(c.width, c.height, 0xFF00FF00u);
+        EXPECT_EQ(s.Empty(), c.empty) << c.width << " x " << c.height;
+        if (c.empty) {
+            EXPECT_EQ(s.Width(), 0) << c.width << " x " << c.height;
+            EXPECT_EQ(s.Height(), 0) << c.width << " x " << c.height;
+            s.FillRect(TRect{0, 0, c.width, c.height}, 1);  // writes nothing anywhere
+        } else {
+            EXPECT_EQ(s.Pixel(c.width - 1, c.height - 1), 0xFF00FF00u);
+            s.SetPixel(c.width - 1, c.height - 1, 7);
+            EXPECT_EQ(s.Row(c.height - 1)[c.width - 1], 7u);
+        }
+    }
+}
+
 TEST(RasterSurface, PixelsLieInMemoryAsDibBytes) {
     TArgbSurface surface(1, 1, 0x80402010);
     unsigned char bytes[4];

@@ -1,5 +1,5 @@
-// The dialog font: written once below the temporary folder, reused afterwards, and
-// usable by GDI once registered.
+// The dialog font: written below the temporary folder, reused only while it holds
+// exactly the resource's bytes, locked while registered, and usable by GDI.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -39,26 +39,52 @@ TEST(InstallResourceFont, CreatesFolderWritesFontAndRegistersIt) {
     fs::remove_all(FontFolder());
     ASSERT_GT(ResourceSize(), 100000u);
 
-    InstallResourceFont(WindowsOsServices());
+    const UniqueHandle lock = InstallResourceFont(WindowsOsServices());
 
+    ASSERT_TRUE(lock);
     ASSERT_TRUE(fs::exists(FontFile()));
     EXPECT_EQ(fs::file_size(FontFile()), ResourceSize());
     EXPECT_EQ(FaceSelectedFor(L"Roboto"), L"Roboto");
+    // While the lock is held nobody changes the registered file.
+    UniqueHandle writer(CreateFileW(FontFile().wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(writer.get(), INVALID_HANDLE_VALUE);
 }
 
-TEST(InstallResourceFont, LeavesAnExistingTruncatedFileUntouched) {
+// The temporary folder belongs to the user who started the elevated installer: a
+// file there that is not ours is replaced before anything reads it.
+TEST(InstallResourceFont, ReplacesAFileThatIsNotOurs) {
     fs::create_directories(FontFolder());
     std::ofstream(FontFile(), std::ios::binary | std::ios::trunc) << "trunc";
 
-    InstallResourceFont(WindowsOsServices());
+    const UniqueHandle lock = InstallResourceFont(WindowsOsServices());
 
-    EXPECT_EQ(fs::file_size(FontFile()), 5u);
+    EXPECT_TRUE(lock);
+    EXPECT_EQ(fs::file_size(FontFile()), ResourceSize());
+}
+
+// A planted file held open so that it cannot be replaced is never registered: the
+// font then comes from memory.
+TEST(InstallResourceFont, NeverRegistersAFileItCannotReplace) {
+    fs::remove_all(FontFolder());
+    fs::create_directories(FontFolder());
+    std::ofstream(FontFile(), std::ios::binary) << "planted";
+    UniqueHandle holder(
+        CreateFileW(FontFile().wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(holder.get(), INVALID_HANDLE_VALUE);
+
+    const UniqueHandle lock = InstallResourceFont(WindowsOsServices());
+
+    EXPECT_FALSE(lock);
+    holder.reset();
+    EXPECT_EQ(fs::file_size(FontFile()), 7u);
     fs::remove(FontFile());
 }
 
 TEST(InstallResourceFont, WritesIntoAnExistingEmptyFolder) {
     fs::remove_all(FontFolder());
     fs::create_directories(FontFolder());
-    InstallResourceFont(WindowsOsServices());
+    const UniqueHandle lock = InstallResourceFont(WindowsOsServices());
+    EXPECT_TRUE(lock);
     EXPECT_EQ(fs::file_size(FontFile()), ResourceSize());
 }

@@ -14,6 +14,7 @@
 
 #include "Installer/Downloader/uDownloader.h"
 #include "os/FileStream.h"
+#include "tools/qtool/QtoolOs.h"
 #include "tools/qtool/QtoolCommands.h"
 
 namespace {
@@ -77,7 +78,7 @@ int Download(const QtoolArgs& args, std::ostream& out) {
     if (url.size() < 2 || file.size() < 2) throw QtoolError("download needs a URL and a FILE");
 
     auto loop = MakeEventLoop();
-    TDownloader downloader(*loop, SystemInternetSettings());
+    TDownloader downloader(*loop, SystemInternetSettings(), QtoolOs().disks);
     downloader.PartCount = parts;
     downloader.CheckMD5 = checkMd5;
     downloader.ExpectedMD5 = md5;

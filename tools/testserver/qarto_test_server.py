@@ -73,7 +73,7 @@ def generated_md5(name, size):
 
 CHUNK = 256 * 1024  # large sends keep Python's per-call cost out of the throughput
 FAULT_KEYS = ("noranges", "ignoreranges", "stall_after", "drop_after", "drop_rst", "stall_headers",
-              "drop_headers", "need11", "nolength", "corrupt")
+              "drop_headers", "need11", "nolength", "corrupt", "claim_length")
 INT_KEYS = FAULT_KEYS + ("rate", "fault_times", "size", "status")
 UNSATISFIABLE = "unsatisfiable"
 
@@ -431,7 +431,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
             status, first, length = 206, wanted[0], wanted[1] - wanted[0] + 1
             headers.append(("Content-Range", f"bytes {wanted[0]}-{wanted[1]}/{size}"))
         with_body = self.command != "HEAD" and length > 0
-        self.send_head(status, headers, None if params.get("nolength") else length, with_body)
+        claimed = params.get("claim_length")
+        announced = length
+        if claimed is not None:
+            # The headers lie about the resource's length; the connection ends after
+            # the real body.
+            self.close_connection = True
+            announced = claimed
+            if status == 206:
+                headers[-1] = ("Content-Range", f"bytes {first}-{max(first, claimed - 1)}/{claimed}")
+                announced = max(0, claimed - first)
+        if params.get("nolength"):
+            announced = None
+        self.send_head(status, headers, announced, with_body)
         if with_body:
             self.send_body(resource, first, length, params)
 

@@ -1,11 +1,17 @@
 #include "public/rdcontrol/drawing/ArgbSurface.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
+
+#include "public/rdcontrol/base/CheckedMath.h"
 
 TArgbSurface::TArgbSurface(int width, int height, std::uint32_t fill) {
     if (width <= 0 || height <= 0) return;
-    FStorage.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill);
+    const std::optional<std::size_t> bytes = CheckedSize<std::size_t>(
+        {static_cast<std::size_t>(width), static_cast<std::size_t>(height), sizeof(std::uint32_t)});
+    if (!bytes || *bytes > kMaxSurfaceBytes) return;
+    FStorage.assign(*bytes / sizeof(std::uint32_t), fill);
     FBits = FStorage.data();
     FWidth = width;
     FHeight = height;

@@ -38,12 +38,18 @@ struct TRect {
     bool operator==(const TRect&) const = default;
 };
 
+// The most bytes one owning surface holds: 256 MiB, an 8192 x 8192 picture (the PNG
+// decoder's default limit). Sizes come from skins and pictures beside the program;
+// a 32-bit process must never compute a wrapped, short buffer for them.
+inline constexpr std::size_t kMaxSurfaceBytes = std::size_t{256} << 20;
+
 class TArgbSurface {
 public:
     // An empty surface (0 x 0).
     TArgbSurface() = default;
     // An owning surface of width x height pixels, all set to fill (transparent
-    // black by default). Negative sizes count as 0.
+    // black by default). Negative sizes count as 0; a size whose bytes overflow or
+    // exceed kMaxSurfaceBytes gives an empty surface, never a shorter buffer.
     TArgbSurface(int width, int height, std::uint32_t fill = 0);
     // A view of caller-owned memory: height rows of width pixels, row y starting at
     // bits + y * stride (stride in pixels, >= width).

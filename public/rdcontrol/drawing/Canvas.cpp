@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "public/rdcontrol/base/CheckedMath.h"
 #include "public/rdcontrol/drawing/TextLayout.h"
 
 namespace {
@@ -23,9 +25,12 @@ struct TCoverageColors {
 // coordinates, within the view).
 void CompositeMask(TArgbSurface& view, const TRect& clip, std::int64_t x, std::int64_t y, const TCoverageMask& mask,
                    const TCoverageColors& colors) {
-    if (mask.Width <= 0 || mask.Height <= 0 ||
-        mask.Coverage.size() < static_cast<std::size_t>(mask.Width) * static_cast<std::size_t>(mask.Height))
-        return;
+    if (mask.Width <= 0 || mask.Height <= 0) return;
+    // Checked: in a 32-bit process the product of two large sides would wrap and let a
+    // short mask through.
+    const std::optional<std::size_t> cells =
+        CheckedSize<std::size_t>({static_cast<std::size_t>(mask.Width), static_cast<std::size_t>(mask.Height)});
+    if (!cells || mask.Coverage.size() < *cells) return;
     const std::int64_t left = std::max<std::int64_t>(x, clip.Left);
     const std::int64_t right = std::min<std::int64_t>(x + mask.Width, clip.Right);
     const std::int64_t top = std::max<std::int64_t>(y, clip.Top);

@@ -7,6 +7,7 @@
 #include "os/FileBytes.h"
 #include "os/Utf8Path.h"
 #include "public/rdcontrol/png/PngChunks.h"
+#include "public/rdcontrol/base/CheckedMath.h"
 #include "public/rdcontrol/png/PngDecoder.h"
 #include "public/rdcontrol/png/PngEncoder.h"
 #include "public/rdcontrol/png/PngPixels.h"
@@ -15,7 +16,11 @@ namespace {
 
 std::vector<std::uint32_t> PremultipliedPixels(const TPngRaster& raster) {
     const std::size_t width = raster.Width;
-    std::vector<std::uint32_t> pixels(width * raster.Height);
+    // The decoder's limits keep width x height x 4 within a 32-bit size_t; a raster
+    // that does not fit is refused rather than given a wrapped, short buffer.
+    const auto bytes = CheckedSize<std::size_t>({width, raster.Height, 4});
+    if (!bytes) throw EPngError(png::kErrTooLarge);
+    std::vector<std::uint32_t> pixels(*bytes / 4);
     const bool straightRgba = raster.ColorType == TPngColorType::Rgba && raster.BitDepth == 8;
     std::vector<std::uint8_t> row(straightRgba ? 0 : 4 * width);
     for (std::uint32_t y = 0; y < raster.Height; ++y) {
@@ -40,7 +45,9 @@ TPngRaster RgbaRaster(std::uint32_t width, std::uint32_t height) {
     raster.Height = height;
     raster.BitDepth = 8;
     raster.ColorType = TPngColorType::Rgba;
-    raster.Samples.resize(std::size_t{width} * height * 4);
+    const auto bytes = CheckedSize<std::size_t>({width, height, 4});
+    if (!bytes) throw std::invalid_argument("TPngImage: image too large");
+    raster.Samples.resize(*bytes);
     return raster;
 }
 

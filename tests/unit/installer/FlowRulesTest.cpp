@@ -197,6 +197,26 @@ TEST(DescriptorRace, FirstCompleteCopyDecides) {
     }
 }
 
+TEST(DescriptorFiles, OnlyDescriptorsUpTo64KiBAreRead) {
+    TempDir dir;
+    const std::string head = "[Option]\r\nURL=https://dl.example/setup.exe\r\nMD5=ABCDEF\r\n[Pad]\r\n";
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : std::string("[Option]\r\nMD5=E\r\n")) utf16 += {c, '\0'};
+    struct Case {
+        const char* name;
+        std::string text;
+        std::string md5;
+    } cases[] = {
+        {"exactly 64 KiB", head + std::string(static_cast<std::size_t>(kMaxDescriptorBytes) - head.size(), ';'), "ABCDEF"},
+        {"one byte more", head + std::string(static_cast<std::size_t>(kMaxDescriptorBytes) + 1 - head.size(), ';'), ""},
+        {"UTF-16 with its mark", utf16, "E"},
+    };
+    for (const Case& c : cases) {
+        WriteFile(dir.path() / kMainDescriptorFile, c.text);
+        EXPECT_EQ(ReadDescriptor((dir.path() / kMainDescriptorFile).string()).md5, c.md5) << c.name;
+    }
+}
+
 TEST(DescriptorFiles, DescriptorOverridesAndStateFile) {
     TempDir dir;
     const std::string folder = dir.path().string() + "/";

@@ -142,7 +142,7 @@ protected:
     static std::string Dead(const std::string& path) { return "http://127.0.0.1:9" + path; }
 
     std::unique_ptr<TInstallFlow> MakeFlow(TFlowAddresses addresses) {
-        auto flow = std::make_unique<TInstallFlow>(*loop, internet, view, std::move(addresses));
+        auto flow = std::make_unique<TInstallFlow>(*loop, internet, disks, view, std::move(addresses));
         flow->DownloadPath = (dir.path() / "dl").string() + "/";
         flow->InstallPath = (dir.path() / "Qarto Private Browser").string() + "/";
         flow->TlsCaFile = server->CaFile().string();
@@ -160,6 +160,7 @@ protected:
     TempDir dir;
     std::unique_ptr<EventLoop> loop = MakeEventLoop();
     FakeInternetSettings internet;
+    FakeFreeSpace disks;
     RecordingView view;
     std::string package;
     bool outcome = false;
@@ -210,6 +211,39 @@ TEST_F(InstallFlowTest, BothDescriptorsDownUsesTheBuiltInPackageUnverified) {
     EXPECT_TRUE(view.Has("bottom-bar-max"));
     EXPECT_FALSE(view.Has("theme-page"));
     EXPECT_TRUE(view.Has("success-page"));
+}
+
+// A descriptor is used only when its download ended well and it is at most 64 KiB:
+// a longer one is refused before its file grows, and what a failed one left (an
+// address cut short, no MD5) is never read. Both fall back to the built-in address.
+TEST_F(InstallFlowTest, OversizedOrIncompleteDescriptorsAreNeverRead) {
+    const std::string descriptor = Descriptor(server->HttpUrl("/files/pkg.exe?scenario=planted"), Md5Of(package));
+    const std::string cut = std::to_string(descriptor.find("MD5="));
+    struct Case {
+        std::string name, file, text, query;
+    } cases[] = {
+        {"oversized", "big.upt", descriptor + std::string(70 * 1024, ';'), "?scenario=bigdesc"},
+        {"incomplete", "cut.upt", descriptor, "?scenario=cutdesc&stall_after=" + cut},
+    };
+    for (const Case& c : cases) {
+        server->Reset();
+        view = RecordingView{};
+        outcome = false;
+        Put(c.file, c.text);
+        auto flow = MakeFlow({server->HttpUrl("/files/" + c.file + c.query), Dead("/regional.upt"),
+                              server->HttpUrl("/files/pkg.exe?scenario=fallback")});
+        flow->DownloadTimeOut = 1;  // the stalled descriptor fails sooner
+        flow->StartInstall();
+        ASSERT_TRUE(RunToOutcome(120s)) << c.name;
+        EXPECT_EQ(flow->DescriptorState(), 2) << c.name;
+        EXPECT_EQ(flow->SetupUrl(), server->HttpUrl("/files/pkg.exe?scenario=fallback")) << c.name;
+        EXPECT_EQ(flow->DescriptorMD5(), "") << c.name;
+        EXPECT_TRUE(server->Stats("planted").requests.empty()) << c.name << ": its package address was read";
+        EXPECT_FALSE(server->Stats("fallback").requests.empty()) << c.name;
+        if (c.name == "oversized") {
+            for (const auto& r : server->Stats("bigdesc").requests) EXPECT_TRUE(r.range.empty()) << "only the probe";
+        }
+    }
 }
 
 TEST_F(InstallFlowTest, PackageThatNeverMatchesItsMd5IsNeverRun) {

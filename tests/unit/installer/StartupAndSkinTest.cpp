@@ -63,6 +63,31 @@ TEST(NoticePlacement, CentredOverAVisibleWindowElseTopLeft) {
     EXPECT_EQ(sys.y, 426);
 }
 
+// The skin folder lies beside the program, where others may put one: a window size
+// outside 200..4096 pixels (each of width and height) keeps the built-in size.
+TEST(SkinColors, WindowSizesOutsideTheBoundsKeepTheBuiltInSize) {
+    struct Case {
+        const char* width;
+        const char* height;
+        int expectedWidth, expectedHeight;
+    } cases[] = {
+        {"200", "4096", 200, 4096},
+        {"199", "4097", 640, 390},
+        {"65536", "65536", 640, 390},    // width x height x 4 wraps a 32-bit size to 0
+        {"-640", "-390", 640, 390},
+        {"4294967936", "390", 640, 390},  // 2^32 + 640: an int would keep 640
+        {"800", "0", 800, 390},
+    };
+    TempDir dir;
+    const std::string file = (dir.path() / "Color.ini").string();
+    for (const Case& c : cases) {
+        std::ofstream(file, std::ios::trunc) << "[Public]\nWidth=" << c.width << "\nHeight=" << c.height << "\n";
+        const TSkinColors colors = ReadColorIni(file, 640, 390);
+        EXPECT_EQ(colors.width, c.expectedWidth) << c.width << " x " << c.height;
+        EXPECT_EQ(colors.height, c.expectedHeight) << c.width << " x " << c.height;
+    }
+}
+
 TEST(SkinColors, OnlyTheWidthGivenTheRestTakesTheSkinDefaults) {
     TempDir dir;
     const std::string file = (dir.path() / "Color.ini").string();
