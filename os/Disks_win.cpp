@@ -39,8 +39,12 @@ public:
     }
 
     std::optional<std::uint64_t> FreeBytes(const std::string& root) const override {
+        // "C:" alone names the current folder of drive C:, which may lie elsewhere (a
+        // mounted or linked folder); the drive is its root.
+        std::wstring path = Widen(root);
+        if (path.size() == 2 && path[1] == L':') path += L'\\';
         ULARGE_INTEGER available{};
-        if (!GetDiskFreeSpaceExW(Widen(root).c_str(), &available, nullptr, nullptr)) return std::nullopt;
+        if (!GetDiskFreeSpaceExW(path.c_str(), &available, nullptr, nullptr)) return std::nullopt;
         return available.QuadPart;
     }
 
