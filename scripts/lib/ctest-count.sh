@@ -33,7 +33,8 @@ test_count_line() {
   for f in "$QARTO_COUNTS"/*; do
     [ -f "$f" ] || continue
     case $f in *.out) continue ;; esac
-    read -r p x s <"$f"
+    read -r p x s <"$f" || continue
+    [[ $p =~ ^[0-9]+$ && $x =~ ^[0-9]+$ && $s =~ ^[0-9]+$ ]] || continue
     passed=$((passed + p)) failed=$((failed + x)) skipped=$((skipped + s))
   done
   [ $((passed + failed + skipped)) -gt 0 ] || return 0
