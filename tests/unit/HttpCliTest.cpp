@@ -1,6 +1,7 @@
 // The HTTP client's contract with the engine: answer values, abort from inside its
 // own events, exactly one completion, and no event after the client is gone.
 #include "net/HttpCli.h"
+#include "tests/support/HttpFetch.h"
 
 #include <gtest/gtest.h>
 
@@ -50,14 +51,9 @@ TEST_F(HttpCli, ReportsTheAnswerAndRangesOverHttps) {
     cli.TlsContext = std::make_shared<TTlsContext>(TTlsContext{server->CaFile().string()});
     cli.RangeBegin = "100";
     cli.RangeEnd = "199";
-    std::string body;
-    int done = 0, error = -1;
-    cli.OnDocData = [&](THttpCli&, const char* data, std::size_t n) { body.append(data, n); };
-    cli.OnRequestDone = [&](THttpCli&, int e) {
-        ++done;
-        error = e;
-    };
-    cli.GetASync();
+    THttpFetch fetch;
+    fetch.Start(cli);
+    auto& [body, done, error] = fetch;
     ASSERT_TRUE(loop->RunUntil([&] { return done > 0; }, 10s));
     EXPECT_EQ(error, 0);
     EXPECT_EQ(cli.StatusCode(), 206);
@@ -159,14 +155,9 @@ TEST_F(HttpCli, SpeaksHttpAndHttpsOnlyAndNeverRedirectsDownToHttp) {
         cli.URL = c.url;
         cli.TlsContext = std::make_shared<TTlsContext>(TTlsContext{server->CaFile().string()});
         cli.TimeoutSeconds = 5;  // ftp:// to the web port would wait for a greeting
-        std::string body;
-        int done = 0, error = -1;
-        cli.OnDocData = [&](THttpCli&, const char* data, std::size_t n) { body.append(data, n); };
-        cli.OnRequestDone = [&](THttpCli&, int e) {
-            ++done;
-            error = e;
-        };
-        cli.GetASync();
+        THttpFetch fetch;
+        fetch.Start(cli);
+        auto& [body, done, error] = fetch;
         ASSERT_TRUE(loop->RunUntil([&] { return done > 0; }, 10s)) << c.name;
         if (c.served) {
             EXPECT_EQ(error, 0) << c.name;

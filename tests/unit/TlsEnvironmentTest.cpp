@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "net/HttpCli.h"
+#include "tests/support/HttpFetch.h"
 #include "tests/support/TestServer.h"
 #include "tests/unit/TempDir.h"
 
@@ -33,14 +34,9 @@ TEST(TlsEnvironment, KeyLogFileAndOpenSslConfigurationAreIgnored) {
     THttpCli cli(multi);
     cli.URL = server.HttpsUrl("/gen/keys?size=1000");
     cli.TlsContext = std::make_shared<TTlsContext>(TTlsContext{server.CaFile().string()});
-    std::string body;
-    int done = 0, error = -1;
-    cli.OnDocData = [&](THttpCli&, const char* data, std::size_t n) { body.append(data, n); };
-    cli.OnRequestDone = [&](THttpCli&, int e) {
-        ++done;
-        error = e;
-    };
-    cli.GetASync();
+    THttpFetch fetch;
+    fetch.Start(cli);
+    auto& [body, done, error] = fetch;
     ASSERT_TRUE(loop->RunUntil([&] { return done > 0; }, 10s));
     EXPECT_EQ(error, 0) << "the configuration file was read";
     EXPECT_EQ(cli.StatusCode(), 200);
