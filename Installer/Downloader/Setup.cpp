@@ -20,24 +20,9 @@ namespace {
 constexpr wchar_t kSingleInstanceMutex[] = L"_ZYR3_Installer";
 constexpr char kApplicationTitle[] = "Qarto Private Browser Installer";
 
-// The program is elevated and usually started from the user's Downloads folder, where
-// anyone may drop a DLL: from here on, DLLs are looked for in system32 only, and the
-// current folder (searched for programs started by bare name) is system32 too.
-void RestrictSearchPaths() {
-    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
-    if (setDefault) setDefault(0x00000800);  // LOAD_LIBRARY_SEARCH_SYSTEM32
-    SetDllDirectoryW(L"");
-    wchar_t system[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) SetCurrentDirectoryW(system);
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    RestrictSearchPaths();
     // Owned for the life of the process and never released: the system frees it at
     // the end, and a second installer must see it until then.
     CreateMutexW(nullptr, TRUE, kSingleInstanceMutex);
