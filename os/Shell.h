@@ -12,6 +12,13 @@ struct ShellExecuteRequest {
     int showMode = 1;             // SW_SHOWNORMAL
 };
 
+// How this process's token stands to administrator rights (TOKEN_ELEVATION_TYPE).
+enum class TokenElevationKind {
+    Default,  // not a split token: UAC off, a system without it, or a standard user's
+    Full,     // the elevated half of a split token: started "as administrator"
+    Limited,  // the filtered half of a split token: ordinary rights
+};
+
 class Shell {
 public:
     virtual ~Shell() = default;
@@ -21,6 +28,12 @@ public:
     // Starts the request like ShellExecute and returns its result: above 32 on success,
     // otherwise the error value. Does not wait for the started program.
     virtual std::intptr_t Execute(const ShellExecuteRequest& request) = 0;
+    // The elevation of this process's own token.
+    virtual TokenElevationKind Elevation() const = 0;
+    // Hands the request to the desktop shell's own process, which starts it with its
+    // token: the signed-in user's ordinary rights. False when the desktop shell cannot
+    // be reached or refuses (no shell running, another shell, COM failed).
+    virtual bool ExecuteThroughDesktopShell(const ShellExecuteRequest& request) = 0;
 };
 
 // CSIDL values used by the system.

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "os/UserLaunch.h"
+
 namespace {
 
 std::string Trim(std::string s) {
@@ -162,6 +164,7 @@ constexpr std::array<const char*, 4> kShellBreakingPrograms = {
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\iSafe",
 };
 
+// Web pages open with the user's own rights even from the elevated installer.
 void OpenWith(const OsServices& os, const std::string& program, const std::string& url, int showMode,
               void* owner) {
     ShellExecuteRequest request;
@@ -170,10 +173,30 @@ void OpenWith(const OsServices& os, const std::string& program, const std::strin
     request.file = program;
     request.parameters = url;
     request.showMode = showMode;
-    os.shell.Execute(request);
+    StartAsUser(os.shell, request);
+}
+
+bool IsAbsoluteWindowsPath(const std::string& path) {
+    return path.size() > 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && path[2] == '\\';
 }
 
 }  // namespace
+
+std::string InternetExplorerPath(const OsServices& os) {
+    std::string programFiles = GetSpecialFolder(os, Csidl::ProgramFiles);
+    if (!programFiles.empty()) {
+        if (programFiles.back() != '\\') programFiles += '\\';
+        const std::string iexplore = programFiles + "Internet Explorer\\iexplore.exe";
+        if (os.system.FileExists(iexplore)) return iexplore;
+    }
+    // Only administrators write this key; still, only a full path is taken, never a
+    // name the system would look for in the current folder.
+    const std::string registered =
+        os.registry
+            .ReadString(RegistryRoot::LocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE", "")
+            .value_or("");
+    return IsAbsoluteWindowsPath(registered) ? registered : std::string();
+}
 
 void OpenUrl(const OsServices& os, const std::string& url, int showMode, void* ownerWindow, const std::string& folder,
              const std::string& parameters, const std::string& verb) {
@@ -182,8 +205,11 @@ void OpenUrl(const OsServices& os, const std::string& url, int showMode, void* o
         if (v.major >= 10 && v.build >= 10586 &&
             std::any_of(kShellBreakingPrograms.begin(), kShellBreakingPrograms.end(),
                         [&](const char* key) { return os.registry.KeyExists(RegistryRoot::LocalMachine, key); })) {
-            OpenWith(os, "IExplore.EXE", url, showMode, ownerWindow);
-            return;
+            const std::string iexplore = InternetExplorerPath(os);
+            if (!iexplore.empty()) {
+                OpenWith(os, iexplore, url, showMode, ownerWindow);
+                return;
+            }
         }
 
         ShellExecuteRequest request;
@@ -193,22 +219,19 @@ void OpenUrl(const OsServices& os, const std::string& url, int showMode, void* o
         request.parameters = parameters;
         request.folder = folder;
         request.showMode = showMode;
-        const std::intptr_t result = os.shell.Execute(request);
+        const std::intptr_t result = StartAsUser(os.shell, request);
         // SE_ERR_DDEFAIL: the browser was started, only its DDE conversation failed.
         constexpr std::intptr_t kDdeFailed = 29;
         if (result > 32 || result == kDdeFailed) return;
 
-        std::string programFiles = GetSpecialFolder(os, Csidl::ProgramFiles);
-        if (!programFiles.empty() && programFiles.back() != '\\') programFiles += '\\';
-        std::string iexplore = programFiles + "Internet Explorer\\iexplore.exe";
-        if (!os.system.FileExists(iexplore))
-            iexplore = os.registry
-                           .ReadString(RegistryRoot::LocalMachine,
-                                       "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\IEXPLORE.EXE", "")
-                           .value_or("");
-        if (iexplore.empty()) iexplore = "IExplore.EXE";
-        OpenWith(os, iexplore, url, showMode, ownerWindow);
+        const std::string iexplore = InternetExplorerPath(os);
+        if (!iexplore.empty()) OpenWith(os, iexplore, url, showMode, ownerWindow);
     } catch (...) {
-        OpenWith(os, "IExplore.EXE", url, showMode, ownerWindow);
+        // Never raises; without Internet Explorer by its full path nothing else is tried.
+        try {
+            const std::string iexplore = InternetExplorerPath(os);
+            if (!iexplore.empty()) OpenWith(os, iexplore, url, showMode, ownerWindow);
+        } catch (...) {
+        }
     }
 }

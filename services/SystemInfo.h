@@ -60,7 +60,12 @@ std::string GetNumericVersion(const OsServices& os, const std::string& file, int
 // True when the 32-bit installer runs under WOW64, that is on 64-bit Windows.
 bool IsWow64(const OsServices& os);
 
-// Opens a web address in the user's browser through the shell, with the fall-backs
-// to Internet Explorer for systems where the shell cannot open it. Never raises.
+// Internet Explorer's program by its full path (the program-files folder, else the
+// system's registration when that is a full path); "" when it has none.
+std::string InternetExplorerPath(const OsServices& os);
+
+// Opens a web address in the user's browser through the shell, with the user's own
+// rights (StartAsUser), with the fall-back to Internet Explorer by its full path for
+// systems where the shell cannot open it. Never raises.
 void OpenUrl(const OsServices& os, const std::string& url, int showMode = 1, void* ownerWindow = nullptr,
              const std::string& folder = "", const std::string& parameters = "", const std::string& verb = "open");

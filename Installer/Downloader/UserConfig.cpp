@@ -20,7 +20,6 @@ std::optional<TUserConfig> LoadUserConfigFile(const std::string& folder) {
         config.proxyHost = ini.ReadString("Proxy", "Host", "");
         config.proxyPort = ini.ReadString("Proxy", "Port", "80");
         config.proxyUser = ini.ReadString("Proxy", "User", "");
-        config.proxyPass = ini.ReadString("Proxy", "Pass", "");
         return config;
     } catch (const std::exception&) {
         return std::nullopt;
@@ -40,7 +39,9 @@ void SaveUserConfigFile(const std::string& folder, const TUserConfig& config) {
         ini.WriteString("Proxy", "Host", std::string(TrimBlanks(config.proxyHost)));
         ini.WriteString("Proxy", "Port", std::string(TrimBlanks(config.proxyPort)));
         ini.WriteString("Proxy", "User", std::string(TrimBlanks(config.proxyUser)));
-        ini.WriteString("Proxy", "Pass", std::string(TrimBlanks(config.proxyPass)));
+        // Never the password: every user may read this file. A value an earlier
+        // version wrote is removed.
+        ini.DeleteKey("Proxy", "Pass");
         ini.UpdateFile();
     } catch (const std::exception&) {
     }

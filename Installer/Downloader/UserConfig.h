@@ -16,12 +16,14 @@ struct TUserConfig {
     std::string proxyHost;
     std::string proxyPort = "80";
     std::string proxyUser;
-    std::string proxyPass;
+    std::string proxyPass;  // this run's only: never written to the file, nor read from it
 };
 
 // nullopt when the file does not exist in `folder` (with a trailing backslash).
 // Only the values the installer reads back are taken from the file: the folder,
-// the bookmark option and the proxy; the icon and taskbar options start on.
+// the bookmark option and the proxy without its password; the icon and taskbar
+// options start on.
 std::optional<TUserConfig> LoadUserConfigFile(const std::string& folder);
-// Creates the folder when missing; writes every value (proxy texts trimmed).
+// Creates the folder when missing; writes every value but the proxy password (proxy
+// texts trimmed), and removes a password an earlier version stored.
 void SaveUserConfigFile(const std::string& folder, const TUserConfig& config);

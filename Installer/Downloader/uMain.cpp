@@ -13,6 +13,7 @@
 #include "Installer/Downloader/StartupChecks.h"
 #include "Installer/Downloader/UnitSysSupportNoticeNew.h"
 #include "Installer/Downloader/uDownloader.h"
+#include "os/UserLaunch.h"
 #include "os/Utf8Path.h"
 #include "services/AppFrame.h"
 #include "services/LogFiles.h"
@@ -128,6 +129,10 @@ void TfrmZYRDownloader::BindEvents() {
         lbl_AgreenInstallClick();
     };
     Rdbtn_FinishpgClose->OnClick = [this](TControl*) {
+        if (FBrowserStartRefused) {
+            FinishAndExit();
+            return;
+        }
         SaveUserConfig();
         CreateInstallerShortcut();
         EndProcessNow();
@@ -136,7 +141,7 @@ void TfrmZYRDownloader::BindEvents() {
         ShellExecuteRequest request;
         request.verb = "open";
         request.file = FDeployment.Host(TServerRole::Web) + "/support";
-        FEnv.os.shell.Execute(request);
+        StartAsUser(FEnv.os.shell, request);
     };
 }
 
@@ -419,22 +424,25 @@ void TfrmZYRDownloader::OpenLink(const std::string& path, bool eula) {
         OpenUrl(FEnv.os, url, 1, nullptr, "", "", "open");
         return;
     }
-    // The privacy page: the shell, else Internet Explorer with the address.
+    // The privacy page: the shell, else Internet Explorer with the address; both with
+    // the user's own rights.
     ShellExecuteRequest request;
     request.verb = "open";
     request.file = url;
     std::intptr_t result = 0;
     try {
-        result = FEnv.os.shell.Execute(request);
+        result = StartAsUser(FEnv.os.shell, request);
     } catch (const std::exception&) {
         result = 0;
     }
     if (result > 32) return;
+    const std::string iexplore = InternetExplorerPath(FEnv.os);
+    if (iexplore.empty()) return;
     ShellExecuteRequest ie;
     ie.verb = "open";
-    ie.file = "IExplore.EXE";
+    ie.file = iexplore;
     ie.parameters = url;
-    FEnv.os.shell.Execute(ie);
+    StartAsUser(FEnv.os.shell, ie);
 }
 
 std::string TfrmZYRDownloader::GetDesktopFolder() const {

@@ -65,6 +65,8 @@ public:
     bool FClosing = false;
     std::string InstallSource;
     bool LaunchBrowser = false;
+    // The browser could not be started with the user's rights: the success page says so.
+    bool FBrowserStartRefused = false;
 
     // --- Controls (owned by the form) ----------------------------------------------
     TRdPanel* pnlCenter = nullptr;
@@ -175,6 +177,10 @@ public:
     std::string ReadFormText(const std::string& section, const std::string& key, const std::string& def) const;
     std::string GetDesktopFolder() const;
     void FinishAndExit();
+    // Starts the browser with the user's rights and the start link; false when it
+    // cannot be started that way.
+    bool StartBrowser();
+    void ShowBrowserStartRefused();
     void SaveUserConfig() override;
 
     // The page dispatcher of the main buttons, and the close button.

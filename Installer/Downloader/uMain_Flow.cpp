@@ -11,6 +11,7 @@
 #include "Installer/Downloader/ProductNames.h"
 #include "Installer/Downloader/SetupProgress.h"
 #include "Installer/Downloader/uMain.h"
+#include "os/UserLaunch.h"
 #include "os/Utf8Path.h"
 #include "public/rdcontrol/ini/SafeIniFile.h"
 #include "services/VantorConfig.h"
@@ -193,11 +194,14 @@ void TfrmZYRDownloader::WaitForPostFinished() {
 }
 
 void TfrmZYRDownloader::FinishAndExit() {
-    Hide();
-    Tray->SetEnabled(false);
     const std::string desktop = GetDesktopFolder();
+    const bool outcomeOnly = FFailurePage || (Rdbtn_FinishpgClose->Visible() && !FBrowserStartRefused);
+    if (outcomeOnly || !LaunchBrowser) {
+        Hide();
+        Tray->SetEnabled(false);
+    }
     if (!desktop.empty()) DeleteFileIfPresent(desktop + kEarlierInstallerShortcut);
-    if (FFailurePage || Rdbtn_FinishpgClose->Visible()) {
+    if (outcomeOnly) {
         SaveUserConfig();
         CreateInstallerShortcut();
         EndProcessNow();
@@ -209,6 +213,8 @@ void TfrmZYRDownloader::FinishAndExit() {
             SaveLanguageToConfig();
         } catch (const std::exception&) {
         }
+        // The browser and its companion run with the user's own rights, never with the
+        // installer's (StartAsUser).
         if (Rdbtn_FinishpgSetDefault->Visible() && Rdbtn_FinishpgSetDefault->Checked()) {
             ShellExecuteRequest request;
             request.verb = "Open";
@@ -216,28 +222,16 @@ void TfrmZYRDownloader::FinishAndExit() {
             request.parameters = DefaultBrowserParameters(FInstallPath);
             request.folder = FInstallPath;
             request.showMode = 5;
-            FEnv.os.shell.Execute(request);
+            if (StartAsUser(FEnv.os.shell, request) <= 32)
+                TraceLine("zyRInit.exe not started: it cannot be started with the user's rights");
             try {
                 MarkSetDefaultBrowser();
             } catch (const std::exception&) {
             }
         }
-        if (LaunchBrowser) {
-            const std::string& dumpUrl = FApi.BaseInfo().PcDumpUrl;
-            if (!dumpUrl.empty() && !TrustedServerUrl(dumpUrl, FDeployment))
-                TraceLine("pc_dump_url refused: not an https address of the deployment's servers");
-            const std::string link = BrowserStartLink(
-                AppGotoLink(FApi.BaseInfo().PcDumpUrl, FDeployment.Host(TServerRole::Redirect) + "/appgoto?name=zyr",
-                            FDeployment),
-                FProbe.GetInstalledBrowserVersion(FInstallPath), GetCustomLanguage());
-            const auto status = FEnv.platform.ReadUserDword("SOFTWARE\\Qarto Private Browser", "Status");
-            ShellExecuteRequest request;
-            request.verb = "Open";
-            request.file = FInstallPath + kBrowserExeName;
-            request.parameters = BrowserStartParameters(status ? static_cast<int>(*status) : 1, link);
-            request.folder = FInstallPath;
-            request.showMode = 5;
-            FEnv.os.shell.Execute(request);
+        if (LaunchBrowser && !StartBrowser()) {
+            ShowBrowserStartRefused();
+            return;
         }
     }
     try {
@@ -248,4 +242,45 @@ void TfrmZYRDownloader::FinishAndExit() {
     } catch (const std::exception&) {
     }
     EndProcessNow();
+}
+
+bool TfrmZYRDownloader::StartBrowser() {
+    const std::string& dumpUrl = FApi.BaseInfo().PcDumpUrl;
+    if (!dumpUrl.empty() && !TrustedServerUrl(dumpUrl, FDeployment))
+        TraceLine("pc_dump_url refused: not an https address of the deployment's servers");
+    const std::string link = BrowserStartLink(
+        AppGotoLink(FApi.BaseInfo().PcDumpUrl, FDeployment.Host(TServerRole::Redirect) + "/appgoto?name=zyr",
+                    FDeployment),
+        FProbe.GetInstalledBrowserVersion(FInstallPath), GetCustomLanguage());
+    const auto status = FEnv.platform.ReadUserDword("SOFTWARE\\Qarto Private Browser", "Status");
+    ShellExecuteRequest request;
+    request.verb = "Open";
+    request.file = FInstallPath + kBrowserExeName;
+    request.parameters = BrowserStartParameters(status ? static_cast<int>(*status) : 1, link);
+    request.folder = FInstallPath;
+    request.showMode = 5;
+    if (StartAsUser(FEnv.os.shell, request) > 32) {
+        TraceLine(LauncherFor(FEnv.os.shell.Elevation()) == UserLauncher::DesktopShell
+                      ? "browser started through the desktop shell"
+                      : "browser started directly: this token has no rights to drop");
+        return true;
+    }
+    TraceLine("browser not started: it cannot be started with the user's rights");
+    return false;
+}
+
+// The installer runs as administrator and the desktop shell could not start the
+// browser with the user's rights: rather than start it elevated, the success page
+// stays and says how to start it; its Close button then ends the installer.
+void TfrmZYRDownloader::ShowBrowserStartRefused() {
+    FBrowserStartRefused = true;
+    LaunchBrowser = false;
+    lbl_FinishpgDes->SetCaption(Format(
+        Msg("M_FinishpgStartYourself", "Start %s from its icon on the desktop or in the Start menu."), kProductName));
+    Rdbtn_FinishpgSetDefault->SetVisible(false);
+    btnFinished->SetVisible(false);
+    Rdbtn_FinishpgClose->SetCaption(btnClose->Hint());
+    Rdbtn_FinishpgClose->SetVisible(true);
+    CentreHorizontally(Rdbtn_FinishpgClose);
+    TraceLine("outcome page: success, browser to be started by the user");
 }

@@ -62,6 +62,10 @@ browser_line=$(flow_browser_cmdline "$install")
 [[ $browser_line == *'QartoBrowser.exe" /InstallerStart "https://'*"$link_tail\"" ]] ||
   fail "browser command line: $browser_line"
 ok "browser started: $browser_line"
+# Wine gives the installer the elevated half of a split token, as Windows does with
+# UAC on: the browser must come from the desktop shell, with the user's rights.
+flow_has_trace "browser started through the desktop shell" ||
+  fail "the browser was not started through the desktop shell"
 [ "$(flow_lines "$install/zyRInit-commandline.txt")" = 1 ] || fail "zyRInit was not run once for the ticked make-default box"
 
 color=$(flow_kvdt_get "$qtool" Main Color)

@@ -69,6 +69,9 @@ public:
     std::vector<std::intptr_t> results{42};  // answer to each Execute call in turn; the last repeats
     bool throwOnFirstExecute = false;
     std::vector<ShellExecuteRequest> executed;
+    TokenElevationKind elevation = TokenElevationKind::Default;
+    bool desktopShellTakes = true;  // what ExecuteThroughDesktopShell answers
+    std::vector<ShellExecuteRequest> throughDesktopShell;
 
     std::string FolderPath(int csidl) const override {
         auto it = folders.find(csidl);
@@ -78,6 +81,11 @@ public:
         executed.push_back(request);
         if (throwOnFirstExecute && executed.size() == 1) throw std::runtime_error("shell failed");
         return results[std::min(executed.size(), results.size()) - 1];
+    }
+    TokenElevationKind Elevation() const override { return elevation; }
+    bool ExecuteThroughDesktopShell(const ShellExecuteRequest& request) override {
+        throughDesktopShell.push_back(request);
+        return desktopShellTakes;
     }
 };
 

@@ -195,39 +195,64 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, OpenUrlFallback,
     ::testing::Values(
         OpenUrlCase{"ShellOpens", {10, 0, 19045}, false, {42}, false, "", {{kUrl, ""}}},
-        OpenUrlCase{"BreakerOnNewWindows10GoesToIE", {10, 0, 10586}, true, {42}, false, "", {{"IExplore.EXE", "URL"}}},
-        OpenUrlCase{"BreakerOnOldBuildUsesShell", {10, 0, 10240}, true, {42}, false, "", {{kUrl, ""}}},
-        OpenUrlCase{"BreakerOnWindows7UsesShell", {6, 1, 7601}, true, {42}, false, "", {{kUrl, ""}}},
+        OpenUrlCase{"BreakerOnNewWindows10GoesToIE", {10, 0, 10586}, true, {42}, true, "",
+                    {{"C:\\Program Files (x86)\\Internet Explorer\\iexplore.exe", "URL"}}},
+        OpenUrlCase{"BreakerWithoutIEUsesShell", {10, 0, 10586}, true, {42}, false, "", {{kUrl, ""}}},
+        OpenUrlCase{"BreakerOnOldBuildUsesShell", {10, 0, 10240}, true, {42}, true, "", {{kUrl, ""}}},
+        OpenUrlCase{"BreakerOnWindows7UsesShell", {6, 1, 7601}, true, {42}, true, "", {{kUrl, ""}}},
         OpenUrlCase{"DdeFailureCountsAsOpened", {10, 0, 19045}, false, {29}, false, "", {{kUrl, ""}}},
         OpenUrlCase{"FailureUsesIEFromProgramFiles", {10, 0, 19045}, false, {2, 42}, true, "D:\\ie.exe",
                     {{kUrl, ""}, {"C:\\Program Files (x86)\\Internet Explorer\\iexplore.exe", "URL"}}},
         OpenUrlCase{"FailureUsesIEAppPath", {10, 0, 19045}, false, {31, 42}, false, "D:\\ie.exe",
                     {{kUrl, ""}, {"D:\\ie.exe", "URL"}}},
-        OpenUrlCase{"FailureWithoutIEPathUsesPlainName", {10, 0, 19045}, false, {0, 42}, false, "",
-                    {{kUrl, ""}, {"IExplore.EXE", "URL"}}}),
+        // Never a program by bare or relative name: the current folder would be searched.
+        OpenUrlCase{"FailureWithoutIEPathStartsNothingElse", {10, 0, 19045}, false, {0, 42}, false, "",
+                    {{kUrl, ""}}},
+        OpenUrlCase{"RelativeAppPathIsNotTaken", {10, 0, 19045}, false, {0, 42}, false, "IExplore.EXE",
+                    {{kUrl, ""}}}),
     [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // The programs that break the shell are 32-bit ones: the installer sees their
 // uninstall keys in the 32-bit view, and a 64-bit registration does not count.
 TEST(OpenUrl, LooksForShellBreakersInThe32BitView) {
     const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\iSafe";
+    const std::string iexplore = "C:\\Program Files (x86)\\Internet Explorer\\iexplore.exe";
     for (RegistryView view : {RegistryView::Bits32, RegistryView::Bits64}) {
         FakeOs os;
+        os.shell.folders[Csidl::ProgramFiles] = "C:\\Program Files (x86)";
+        os.system.files.insert(iexplore);
         os.registry.viewKeys.insert({view, RegistryRoot::LocalMachine, key});
         OpenUrl(os.services, "https://example.invalid/");
         ASSERT_EQ(os.shell.executed.size(), 1u);
-        EXPECT_EQ(os.shell.executed[0].file,
-                  view == RegistryView::Bits32 ? "IExplore.EXE" : "https://example.invalid/");
+        EXPECT_EQ(os.shell.executed[0].file, view == RegistryView::Bits32 ? iexplore : "https://example.invalid/");
     }
 }
 
-TEST(OpenUrl, ErrorFallsBackToPlainIE) {
+TEST(OpenUrl, ErrorFallsBackToIEByItsFullPath) {
     FakeOs os;
     os.shell.throwOnFirstExecute = true;
+    os.shell.folders[Csidl::ProgramFiles] = "C:\\Program Files";
+    os.system.files.insert("C:\\Program Files\\Internet Explorer\\iexplore.exe");
     OpenUrl(os.services, "https://example.invalid/");
     ASSERT_EQ(os.shell.executed.size(), 2u);
-    EXPECT_EQ(os.shell.executed[1].file, "IExplore.EXE");
+    EXPECT_EQ(os.shell.executed[1].file, "C:\\Program Files\\Internet Explorer\\iexplore.exe");
     EXPECT_EQ(os.shell.executed[1].parameters, "https://example.invalid/");
+}
+
+// From an elevated token the page opens through the desktop shell (the user's
+// rights), and a shell that cannot take it is not replaced by an elevated start.
+TEST(OpenUrl, ElevatedInstallerOpensPagesThroughTheDesktopShellOnly) {
+    for (bool shellTakes : {true, false}) {
+        FakeOs os;
+        os.shell.elevation = TokenElevationKind::Full;
+        os.shell.desktopShellTakes = shellTakes;
+        os.shell.folders[Csidl::ProgramFiles] = "C:\\Program Files";
+        os.system.files.insert("C:\\Program Files\\Internet Explorer\\iexplore.exe");
+        OpenUrl(os.services, "https://example.invalid/");
+        EXPECT_TRUE(os.shell.executed.empty()) << "shell takes: " << shellTakes;
+        ASSERT_EQ(os.shell.throughDesktopShell.size(), shellTakes ? 1u : 2u);
+        EXPECT_EQ(os.shell.throughDesktopShell[0].file, "https://example.invalid/");
+    }
 }
 
 }  // namespace

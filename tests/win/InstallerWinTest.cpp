@@ -1,6 +1,8 @@
 // The installer's Windows pieces for real: the shortcut, the package run and wait,
 // the download folder's permissions.
 #include <windows.h>
+
+#include <cstdio>
 #include <sddl.h>
 
 #include <gtest/gtest.h>
@@ -9,6 +11,7 @@
 #include <fstream>
 
 #include "Installer/Downloader/WindowsSupport.h"
+#include "os/Shell.h"
 #include "os/TextConvert.h"
 #include "os/Utf8Path.h"
 
@@ -62,6 +65,32 @@ TEST(InstallerWin, PackageIsStartedAndWaitedFor) {
     while (process->Running() && GetTickCount64() - start < 30000) Sleep(10);
     EXPECT_FALSE(process->Running());
     EXPECT_EQ(ShellExecuteWithProcess("C:\\no\\such\\package.exe", ""), nullptr);
+}
+
+// The launcher that starts the browser from an elevated installer: the desktop shell's
+// process runs the program (here cmd.exe writing a file) with its own token.
+TEST(InstallerWin, DesktopShellStartsAProgramForUs) {
+    wchar_t system[MAX_PATH], temp[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    GetTempPathW(MAX_PATH, temp);
+    const std::string marker = Narrow(temp) + "desktop-shell-started.txt";
+    DeleteFileW(Widen(marker).c_str());
+    ShellExecuteRequest request;
+    request.verb = "open";
+    request.file = Narrow(system) + "\\cmd.exe";
+    request.parameters = "/c echo started>\"" + marker + "\"";
+    request.showMode = SW_HIDE;
+    ASSERT_TRUE(WindowsShell().ExecuteThroughDesktopShell(request));
+    const ULONGLONG start = GetTickCount64();
+    while (GetFileAttributesW(Widen(marker).c_str()) == INVALID_FILE_ATTRIBUTES && GetTickCount64() - start < 20000)
+        Sleep(50);
+    EXPECT_NE(GetFileAttributesW(Widen(marker).c_str()), INVALID_FILE_ATTRIBUTES);
+    DeleteFileW(Widen(marker).c_str());
+    // For the record: how this process's token stands.
+    const TokenElevationKind kind = WindowsShell().Elevation();
+    std::printf("token elevation: %s\n", kind == TokenElevationKind::Full      ? "full"
+                                         : kind == TokenElevationKind::Limited ? "limited"
+                                                                               : "default (not split)");
 }
 
 // What the download folder gets: read through Windows' own parser, so a typo in the

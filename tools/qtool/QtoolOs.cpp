@@ -55,6 +55,8 @@ public:
         return profile.empty() ? Env("HOME") : profile;
     }
     std::intptr_t Execute(const ShellExecuteRequest&) override { return 0; }
+    TokenElevationKind Elevation() const override { return TokenElevationKind::Default; }
+    bool ExecuteThroughDesktopShell(const ShellExecuteRequest&) override { return false; }
 };
 
 class HostSystem final : public SystemEnvironment {

@@ -9,6 +9,7 @@
 #include "Installer/Downloader/InstallOptions.h"
 #include "public/rdcontrol/ini/SafeIniFile.h"
 #include "tests/unit/FakeOs.h"
+#include "tests/unit/IniTestSupport.h"
 #include "tests/unit/TempDir.h"
 
 namespace {
@@ -199,7 +200,22 @@ TEST(UserConfiguration, RoundTripAndDefaults) {
     EXPECT_TRUE(g.options.Options.createTaskbar);  // written, never read back
     EXPECT_EQ(g.options.Options.proxyHost, "proxy.example");
     EXPECT_EQ(g.options.Options.proxyPort, "3128");
-    EXPECT_EQ(g.options.Options.proxyPass, "s3cret");
+    // The password is this run's only: the file is readable by every user.
+    EXPECT_EQ(g.options.Options.proxyPass, "");
+    EXPECT_EQ(ReadBytes(f.options.DownloadPath + kUserConfigFileName).find("s3cret"), std::string::npos);
+
+    // A password an earlier version stored is neither used nor kept.
+    {
+        TSafeIniFile ini(f.options.DownloadPath + kUserConfigFileName);
+        ini.WriteString("Proxy", "Pass", "older");
+        ini.UpdateFile();
+    }
+    Fixture h;
+    h.options.DownloadPath = f.options.DownloadPath;
+    h.options.LoadUserConfig();
+    EXPECT_EQ(h.options.Options.proxyPass, "");
+    h.options.SaveUserConfig();
+    EXPECT_EQ(ReadBytes(f.options.DownloadPath + kUserConfigFileName).find("older"), std::string::npos);
 }
 
 TEST(UserConfiguration, StoredFolderOnAFullDriveGivesTheDefault) {
