@@ -59,6 +59,10 @@ void CreateShortcut(const std::string& linkFile, const std::string& target) {
 
 std::unique_ptr<TRunningProcess> ShellExecuteWithProcess(const std::string& program, const std::string& parameters) {
     const std::wstring file = L"\"" + Widen(program) + L"\"", params = Widen(parameters);
+    // The program's own folder is its working folder (for the package: the download
+    // folder only administrators can change), never whatever this process's is.
+    const std::size_t slash = program.find_last_of('\\');
+    const std::wstring folder = slash == std::string::npos ? std::wstring() : Widen(program.substr(0, slash + 1));
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     // No error box from the shell: a package that cannot start counts as one that
@@ -67,6 +71,7 @@ std::unique_ptr<TRunningProcess> ShellExecuteWithProcess(const std::string& prog
     info.lpVerb = L"open";
     info.lpFile = file.c_str();
     info.lpParameters = params.c_str();
+    info.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     info.nShow = SW_SHOWNORMAL;
     if (!ShellExecuteExW(&info) || !info.hProcess) return nullptr;
     return std::make_unique<ShellProcess>(info.hProcess);

@@ -2,6 +2,7 @@
 // the download folder's permissions.
 #include <windows.h>
 
+#include <cctype>
 #include <cstdio>
 #include <sddl.h>
 
@@ -18,6 +19,11 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+std::string CharLowerText(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
 
 std::string TempFolder(const std::string& name) {
     wchar_t temp[MAX_PATH];
@@ -65,6 +71,26 @@ TEST(InstallerWin, PackageIsStartedAndWaitedFor) {
     while (process->Running() && GetTickCount64() - start < 30000) Sleep(10);
     EXPECT_FALSE(process->Running());
     EXPECT_EQ(ShellExecuteWithProcess("C:\\no\\such\\package.exe", ""), nullptr);
+}
+
+// The package runs in its own folder, not in the folder the installer was started from.
+TEST(InstallerWin, PackageWorksInItsOwnFolder) {
+    wchar_t system[MAX_PATH], temp[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    GetTempPathW(MAX_PATH, temp);
+    SetCurrentDirectoryW(temp);
+    const std::string record = Narrow(temp) + "package-working-folder.txt";
+    auto process = ShellExecuteWithProcess(Narrow(system) + "\\cmd.exe", "/c cd>\"" + record + "\"");
+    ASSERT_NE(process, nullptr);
+    const ULONGLONG start = GetTickCount64();
+    while (process->Running() && GetTickCount64() - start < 30000) Sleep(10);
+    std::ifstream in(Utf8Path(record));
+    std::string folder;
+    std::getline(in, folder);
+    in.close();
+    DeleteFileW(Widen(record).c_str());
+    while (!folder.empty() && (folder.back() == '\r' || folder.back() == '\\')) folder.pop_back();
+    EXPECT_EQ(CharLowerText(folder), CharLowerText(Narrow(system)));
 }
 
 // The launcher that starts the browser from an elevated installer: the desktop shell's
