@@ -28,7 +28,7 @@ folder of the first FILE) gives the entries every file must carry. For each file
     the languages with their own script use it in every value that has words.
 
 --product adds what holds for the files Setup.exe carries: exactly the 22 languages,
-72 entries, the "DisplayName" of each, and English texts equal to the defaults the
+73 entries, the "DisplayName" of each, and English texts equal to the defaults the
 program falls back to. --built DIR also checks DIR/<Name>.lng, the converted file
 of the build, against its source.
 
@@ -75,7 +75,7 @@ LANGUAGES = {
     "Swedish": "Swedish",
     "Turkish": "Turkish",
 }
-ENTRY_COUNT = 72
+ENTRY_COUNT = 73
 
 RTL_LANGUAGES = {"Arabic", "Hebrew"}
 
@@ -120,6 +120,7 @@ PROGRAM_DEFAULTS = {
     ("ZYR_M", "M_FinishpgSuccDes"): "Click %s to enjoy yourself.",
     ("ZYR_M", "M_FinishpgSuccRun"): "Run Now",
     ("ZYR_M", "M_FinishpgSuccSetDefault"): "Make %s as your default browser",
+    ("ZYR_M", "M_FinishpgStartYourself"): "Start %s from its icon on the desktop or in the Start menu.",
     ("ZYR_M", "M_License"): "By clicking %s1, you agree to install %s2 and accept its "
                             "<a>EULA</a> & <a>Privacy Policy</a>.",
     ("ZYR_M", "M_MainpgTitle"): "Ready to install %s",

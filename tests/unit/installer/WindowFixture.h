@@ -43,14 +43,17 @@ public:
     std::unique_ptr<TLockedPackage> HoldPackage(const std::string& file) override { return HoldFileForReading(file); }
     std::unique_ptr<TRunningProcess> StartPackage(const std::string&, const std::string&) override { return nullptr; }
     void SecureFolder(const std::string&) override {}
-    std::optional<std::uint32_t> ReadUserDword(const std::string&, const std::string&) override {
-        return std::nullopt;
+    std::optional<std::uint32_t> ReadUserDword(const std::string& key, const std::string& name) override {
+        const auto it = UserDwords.find(key + "\\" + name);
+        if (it == UserDwords.end()) return std::nullopt;
+        return it->second;
     }
 
     std::vector<std::string> Traces, Parameters, Dragged;
     std::vector<std::pair<std::string, std::string>> Shortcuts;
     std::string ChosenFolder;
     std::map<std::string, std::filesystem::path> Resources;  // resource name -> file
+    std::map<std::string, std::uint32_t> UserDwords;         // "key\\name" -> value
 };
 
 struct WindowFixture : ::testing::Test {

@@ -2,9 +2,11 @@
 // language and the live switch, the pages as a user clicks through them, and the
 // notice dialog's placement and answers.
 #include <algorithm>
+#include <fstream>
 
 #include "Installer/Downloader/UnitNotice.h"
 #include "Installer/Downloader/UnitSysSupportNoticeNew.h"
+#include "os/Utf8Path.h"
 #include "tests/unit/installer/WindowFixture.h"
 
 namespace {
@@ -188,6 +190,44 @@ TEST_F(WindowTest, ThemePageSwitchNeedsTheOverrideKey) {
         EXPECT_EQ(Window->PageTab_Color->Visible(), c.expected == TInstallerPage::Color);
         Window->Hide();
     }
+}
+
+// From an elevated token whose desktop shell cannot start the browser, "Run Now"
+// starts nothing elevated: the success page stays, says how to start the browser, and
+// its Close button ends the installer without the retry shortcut.
+TEST_F(WindowTest, BrowserThatCannotStartWithTheUsersRightsIsLeftToTheUser) {
+    os.shell.elevation = TokenElevationKind::Full;
+    os.shell.desktopShellTakes = false;
+    Platform.Parameters = {"/ThemePage"};
+    os.registry.viewValues[{RegistryView::Bits32, RegistryRoot::LocalMachine,
+                            "SOFTWARE\\Qarto Private Browser\\InstallerDev", "TestHooks"}] = "1";
+    Platform.UserDwords["Software\\Qarto Private Browser\\InstallFinished"] = 1;
+    ASSERT_TRUE(Create());
+    Window->Show();
+    // The installed browser, below the test's folder like every Windows path of the window.
+    const std::filesystem::path browser = Utf8Path(Window->FInstallPath + "QartoBrowser.exe");
+    std::filesystem::create_directories(browser.parent_path());
+    std::ofstream(browser) << "MZ";
+    Click(Window->Rdbtn_ColorpgDone);
+    ASSERT_TRUE(Window->btnFinished->Visible());
+    Click(Window->btnFinished);  // "Run Now"
+
+    EXPECT_TRUE(os.shell.executed.empty()) << "something was started with the installer's token";
+    ASSERT_FALSE(os.shell.throughDesktopShell.empty());
+    EXPECT_EQ(os.shell.throughDesktopShell.back().file, Window->FInstallPath + "QartoBrowser.exe");
+    EXPECT_EQ(Window->lbl_FinishpgDes->Caption(),
+              "Start Qarto Private Browser from its icon on the desktop or in the Start menu.");
+    EXPECT_FALSE(Window->btnFinished->Visible());
+    EXPECT_TRUE(Window->Rdbtn_FinishpgClose->Visible());
+    EXPECT_NE(std::find(Platform.Traces.begin(), Platform.Traces.end(),
+                        "browser not started: it cannot be started with the user's rights"),
+              Platform.Traces.end());
+
+    const std::size_t tries = os.shell.throughDesktopShell.size();
+    EXPECT_THROW(Click(Window->Rdbtn_FinishpgClose), TProcessEnded);
+    EXPECT_EQ(os.shell.throughDesktopShell.size(), tries);
+    EXPECT_TRUE(os.shell.executed.empty());
+    EXPECT_TRUE(Platform.Shortcuts.empty());
 }
 
 // The window reads the consent once and hands it to the install flow and the API
