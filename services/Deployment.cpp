@@ -4,6 +4,9 @@
 
 #include "public/rdcontrol/ini/IniText.h"
 
+#ifndef QARTO_RELEASE
+#error "the build says whether this is a release build (QARTO_RELEASE, see services/CMakeLists.txt)"
+#endif
 #ifndef QARTO_UPDATE_HOST
 #error "the build sets the production addresses (QARTO_*_HOST, see services/CMakeLists.txt)"
 #endif
@@ -64,6 +67,17 @@ bool IsValidPort(std::string_view port) {
 
 }  // namespace
 
+TSchemePolicy BuildSchemePolicy() { return QARTO_RELEASE ? TSchemePolicy::HttpsOnly : TSchemePolicy::AllowHttp; }
+
+bool DecidesWhatRuns(TServerRole role) {
+    return role == TServerRole::Update || role == TServerRole::Regional || role == TServerRole::Download ||
+           role == TServerRole::Api;
+}
+
+bool PackageUrlAllowed(std::string_view url, TSchemePolicy policy) {
+    return policy == TSchemePolicy::AllowHttp || StartsWithNoCase(url, "https://");
+}
+
 std::optional<std::string> TDeployment::ParseAddress(std::string_view text) {
     text = TrimBlanks(text);
     std::string scheme;
@@ -93,7 +107,7 @@ std::string_view TDeployment::ValueName(TServerRole role) { return kRoles[static
 
 std::string_view TDeployment::BuiltIn(TServerRole role) { return kRoles[static_cast<std::size_t>(role)].builtIn; }
 
-TDeployment::TDeployment(const Registry& registry) {
+TDeployment::TDeployment(const Registry& registry, TSchemePolicy policy) : FPolicy(policy) {
     for (int i = 0; i < kServerRoleCount; ++i) {
         const auto role = static_cast<TServerRole>(i);
         FHosts[static_cast<std::size_t>(i)] = std::string(BuiltIn(role));
@@ -119,6 +133,8 @@ bool TDeployment::IsServerHost(std::string_view host) const {
 bool TDeployment::Override(TServerRole role, std::string_view address) {
     auto parsed = ParseAddress(address);
     if (!parsed) return false;
+    if (FPolicy == TSchemePolicy::HttpsOnly && DecidesWhatRuns(role) && parsed->rfind("https://", 0) != 0)
+        return false;
     FHosts[static_cast<std::size_t>(role)] = std::move(*parsed);
     return true;
 }

@@ -13,6 +13,11 @@
 // another user cannot redirect an elevated installer. A missing, empty or malformed
 // value keeps the built-in address.
 //
+// A release build (CMake option QARTO_RELEASE) speaks https only with the servers
+// that decide what runs: the update, regional, download and API addresses, built in
+// or overridden, must be https (an http override is ignored), and so must the package
+// address a descriptor names. Developer and test builds also allow http.
+//
 // The registry is read once, at construction; blocking (seven reads), then no I/O.
 #include <array>
 #include <optional>
@@ -26,15 +31,30 @@ inline constexpr int kServerRoleCount = 7;
 
 inline constexpr const char* kDeploymentOverrideKey = "SOFTWARE\\Qarto Private Browser\\InstallerDev";
 
+// Which schemes the servers that decide what runs may use.
+enum class TSchemePolicy {
+    AllowHttp,  // developer and test builds: http or https
+    HttpsOnly,  // release builds: https for the update, regional, download and API roles
+};
+// The policy of this build (HttpsOnly in a release build).
+TSchemePolicy BuildSchemePolicy();
+
+// Whether `role` decides what runs (its address must be https under HttpsOnly).
+bool DecidesWhatRuns(TServerRole role);
+// Whether `url` may be used for the setup package under `policy`: https always,
+// http only under AllowHttp (the transport refuses any other scheme anyway).
+bool PackageUrlAllowed(std::string_view url, TSchemePolicy policy);
+
 class TDeployment {
 public:
     // The built-in addresses with the registry's overrides.
-    explicit TDeployment(const Registry& registry);
+    explicit TDeployment(const Registry& registry, TSchemePolicy policy = BuildSchemePolicy());
 
     // "scheme://host[:port]", no trailing "/".
     const std::string& Host(TServerRole role) const { return FHosts[static_cast<std::size_t>(role)]; }
     // Replaces one role's address (tools do this on request, as the registry would).
-    // False, leaving it unchanged, when `address` is not a valid one.
+    // False, leaving it unchanged, when `address` is not a valid one, or is http for a
+    // role that decides what runs under an HttpsOnly policy.
     bool Override(TServerRole role, std::string_view address);
 
     // Whether `host` (a name or address without scheme or port, any case) is the host
@@ -53,5 +73,6 @@ public:
     static std::optional<std::string> ParseAddress(std::string_view text);
 
 private:
+    TSchemePolicy FPolicy;
     std::array<std::string, kServerRoleCount> FHosts;
 };

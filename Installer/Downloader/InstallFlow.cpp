@@ -127,6 +127,10 @@ void TInstallFlow::UseDescriptor(TDescriptorSource which) {
     const TDescriptor descriptor = complete ? ReadDescriptor(DownloadPath + FileOf(which)) : TDescriptor{};
     FDescriptorMD5 = descriptor.md5;
     FSetupUrl = descriptor.url;
+    if (!FSetupUrl.empty() && !PackageUrlAllowed(FSetupUrl, SchemePolicy)) {
+        FView.Trace("descriptor's package address refused: not https: " + FSetupUrl);
+        FSetupUrl.clear();
+    }
 
     const std::string setupFile = DownloadPath + kSetupFileName;
     if (OldSetupMustGo(FLastMD5, FDescriptorMD5, FileExists(setupFile))) {

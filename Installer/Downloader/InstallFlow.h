@@ -19,6 +19,7 @@
 #include "Installer/Downloader/uDownloader.h"
 #include "net/EventLoop.h"
 #include "os/InternetSettings.h"
+#include "services/Deployment.h"
 
 class TInstallFlowView {
 public:
@@ -92,6 +93,9 @@ public:
     // descriptors and the package. Without it a present file is left unread and the
     // trace says so once.
     bool TestHooks = false;
+    // A release build takes the package only from an https address a descriptor names
+    // (else the built-in address).
+    TSchemePolicy SchemePolicy = BuildSchemePolicy();
     // Tests: extra certificate authorities, shorter time-outs, no animation sleeps.
     std::string TlsCaFile;
     int DownloadTimeOut = 30;

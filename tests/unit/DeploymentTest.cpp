@@ -29,6 +29,31 @@ TEST(Deployment, RegistryOverridesSingleRoles) {
         EXPECT_EQ(deployment.Host(role), TDeployment::BuiltIn(role)) << TDeployment::ValueName(role);
 }
 
+// A release build: the servers that decide what runs are https only, overridden or not.
+TEST(Deployment, ReleaseBuildRefusesHttpForTheServersThatDecideWhatRuns) {
+    FakeRegistry registry;
+    for (int i = 0; i < kServerRoleCount; ++i)
+        registry.viewValues[{RegistryView::Bits32, RegistryRoot::LocalMachine, kDeploymentOverrideKey,
+                             std::string(TDeployment::ValueName(static_cast<TServerRole>(i)))}] =
+            "http://127.0.0.1:8080";
+    const TDeployment release(registry, TSchemePolicy::HttpsOnly);
+    const TDeployment test(registry, TSchemePolicy::AllowHttp);
+    for (int i = 0; i < kServerRoleCount; ++i) {
+        const auto role = static_cast<TServerRole>(i);
+        EXPECT_EQ(test.Host(role), "http://127.0.0.1:8080") << TDeployment::ValueName(role);
+        EXPECT_EQ(release.Host(role), DecidesWhatRuns(role) ? std::string(TDeployment::BuiltIn(role))
+                                                            : std::string("http://127.0.0.1:8080"))
+            << TDeployment::ValueName(role);
+    }
+    TDeployment https(registry, TSchemePolicy::HttpsOnly);
+    EXPECT_TRUE(https.Override(TServerRole::Download, "https://127.0.0.1:8443"));
+    EXPECT_EQ(https.Host(TServerRole::Download), "https://127.0.0.1:8443");
+
+    EXPECT_TRUE(PackageUrlAllowed("HTTPS://dl.example/p.exe", TSchemePolicy::HttpsOnly));
+    EXPECT_FALSE(PackageUrlAllowed("http://dl.example/p.exe", TSchemePolicy::HttpsOnly));
+    EXPECT_TRUE(PackageUrlAllowed("http://dl.example/p.exe", TSchemePolicy::AllowHttp));
+}
+
 TEST(Deployment, BuiltInAddressesAreWellFormedAndNamed) {
     const char* names[] = {"UpdateHost", "RegionalHost", "DownloadHost", "ApiHost", "StatsHost", "RedirectHost",
                            "WebHost"};

@@ -401,6 +401,26 @@ TEST_F(InstallFlowTest, OverrideFileRedirectsTheDescriptorsAndThePackage) {
     EXPECT_TRUE(flow->ThemeCheck());  // verified against the override's MD5
 }
 
+// A release build takes the package only from an https address: a descriptor naming
+// an http one is read for its MD5, and the package comes from the built-in address.
+TEST_F(InstallFlowTest, ReleaseBuildTakesThePackageFromHttpsAddressesOnly) {
+    Put("main.upt", Descriptor(server->HttpUrl("/files/pkg.exe?scenario=plain"), Md5Of(package)));
+    view.themeChosen = true;
+    auto flow = MakeFlow({server->HttpsUrl("/files/main.upt"), Dead("/regional.upt"),
+                          server->HttpsUrl("/files/pkg.exe?scenario=builtin")});
+    flow->SchemePolicy = TSchemePolicy::HttpsOnly;
+    flow->StartInstall();
+    ASSERT_TRUE(RunToOutcome());
+    EXPECT_TRUE(server->Stats("plain").requests.empty());
+    EXPECT_FALSE(server->Stats("builtin").requests.empty());
+    EXPECT_TRUE(view.Has("success-page"));
+    EXPECT_TRUE(flow->ThemeCheck());  // verified against the descriptor's MD5
+    EXPECT_EQ(std::count(view.traces.begin(), view.traces.end(),
+                         "descriptor's package address refused: not https: " +
+                             server->HttpUrl("/files/pkg.exe?scenario=plain")),
+              1);
+}
+
 // A "test.ini" planted in the download folder (a ProgramData folder a user may have
 // created first) points at another descriptor and package; without the test hooks
 // the flow keeps to its own servers and says once that it left the file unread.
