@@ -75,7 +75,11 @@ cp other.kvdt other.before
 check "kvdt-get of a file that is not a data file" "2" "$(status kvdt-get other.kvdt Config Theme)"
 check "kvdt-set refuses it" "2" "$(status kvdt-set other.kvdt Config Theme Dark)"
 check "and leaves it unchanged" "same" "$(cmp -s other.kvdt other.before && echo same)"
-check "kvdt-get of a missing file" "2" "$(status kvdt-get missing.kvdt a b)"
+check "kvdt-get of a missing file reads it as empty" "fallback|result found=0" \
+      "$("${qtool[@]}" kvdt-get missing.kvdt a b fallback | tr -d '\r' | paste -sd'|')"
+check "and does not create it" "absent" "$([ -e missing.kvdt ] || echo absent)"
+mkdir -p folder.kvdt
+check "kvdt-get of a folder" "2" "$(status kvdt-get folder.kvdt a b)"
 
 # Usage errors.
 check "unknown command" "2" "$(status frobnicate)"

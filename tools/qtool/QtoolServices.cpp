@@ -112,7 +112,10 @@ int PostParams(const QtoolArgs& args, std::ostream& out) {
 
 int KvdtGet(const QtoolArgs& args, std::ostream& out) {
     if (args.size() < 3 || args.size() > 4) throw QtoolError("wrong number of arguments for kvdt-get");
-    NeedDataFile(args[0]);
+    // The data-file class reads a file that does not exist as an empty one, as the
+    // browser does; anything else that is not a readable file is reported.
+    std::error_code ec;
+    if (std::filesystem::exists(Utf8Path(args[0]), ec)) NeedDataFile(args[0]);
     const TVantorConfig config(args[0], QtoolOs().clock);
     if (IsDataFileLoadFailure(config)) throw QtoolError("cannot read " + args[0] + " (locked, or not a data file)");
     const bool found = config.ValueExists(args[1], args[2]);
