@@ -129,6 +129,12 @@ reg add 'HKCU\Software\Classes\AppXq0fevzme2pys62n3e0fbqa7peapykr8v\Application'
 check "Windows 10: Edge (legacy)" "kind=bkEdgeLegacy" "$(qtool default-browser | result)"
 reg delete "$user_choice" /f
 check "Windows 10 without a user choice: the default" "kind=bkOther" "$(qtool default-browser | result)"
+# Windows 10 keeps no reliable answer in the http command keys: qtool declares the
+# same systems as Setup.exe in its manifest, so it is told Windows 10 and gives the
+# caller's default, as the installer does (told Windows 8, it would read this key).
+reg add 'HKCU\Software\Classes\http\shell\open\command' /ve /d '"C:\Firefox\firefox.exe" -url "%1"' /f
+check "Windows 10 ignores the http command keys" "kind=bkOther" "$(qtool default-browser | result)"
+reg delete 'HKCU\Software\Classes\http\shell\open\command' /f
 
 # ---- default browser, Windows 7: StartMenuInternet, the machine's in the 32-bit view
 reg add "$app_defaults" /v Version /d win7 /f
