@@ -8,9 +8,10 @@
 // The string table of a version resource under its first translation, in the
 // order "Comments", "CompanyName", "FileDescription", "FileVersion", "InternalName",
 // "LegalCopyright", "LegalTrademarks", "OriginalFileName", "ProductName",
-// "ProductVersion", "WOW Version", plus the fixed file version.
+// "ProductVersion", "WOW Version", plus the fixed file version. A string the resource
+// does not have is nullopt (one it has may be empty).
 struct FileVersionRecord {
-    std::array<std::string, 11> strings;
+    std::array<std::optional<std::string>, 11> strings;
     std::array<std::uint16_t, 4> fixedFileVersion{};  // major, minor, release, build
     bool hasFixedFileVersion = false;
 };

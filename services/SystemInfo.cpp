@@ -138,7 +138,7 @@ std::string GetVersionString(const OsServices& os, const std::string& file, int 
     if (index < 0 || index > 10) return def;
     auto record = os.versions.Read(file);
     if (!record) return def;
-    return record->strings[static_cast<size_t>(index)];
+    return record->strings[static_cast<size_t>(index)].value_or(def);
 }
 
 std::string GetNumericVersion(const OsServices& os, const std::string& file, int index, const std::string& def) {

@@ -138,6 +138,10 @@ TEST(VersionInfo, StringAndNumericForms) {
     EXPECT_EQ(GetNumericVersion(os.services, "C:\\app.exe", 8, "-"), "Qarto Private Browser");
     EXPECT_EQ(GetVersionString(os.services, "C:\\app.exe", 11, "def"), "def");
     EXPECT_EQ(GetVersionString(os.services, "C:\\none.exe", 3, "3.0.0.0"), "3.0.0.0");
+    // A resource without the string gives the caller's default; an empty one is kept.
+    EXPECT_EQ(GetVersionString(os.services, "C:\\app.exe", 0, "def"), "def");
+    os.versions.records["C:\\app.exe"].strings[0] = "";
+    EXPECT_EQ(GetVersionString(os.services, "C:\\app.exe", 0, "def"), "");
     EXPECT_EQ(GetNumericVersion(os.services, "C:\\none.exe", 3, "3.0.0.0"), "3.0.0.0");
 }
 

@@ -97,7 +97,7 @@ TEST(SystemInfoWin, VersionResourceInBothForms) {
     EXPECT_EQ(GetVersionString(Os(), fixture, kVersionIndexFileVersion, "3.0.0.0"), "3, 1, 0, 5");
     EXPECT_EQ(GetNumericVersion(Os(), fixture, kVersionIndexFileVersion, "3.0.0.0"), "3.1.0.5");
     EXPECT_EQ(GetVersionString(Os(), fixture, 1, ""), "Fixture Maker");
-    EXPECT_EQ(GetVersionString(Os(), fixture, 0, "none"), "");  // listed nowhere: empty, not the default
+    EXPECT_EQ(GetVersionString(Os(), fixture, 0, "none"), "none");  // a string the resource lacks: the default
 
     // A file without a version resource gives the caller's default in both forms.
     const std::string plain = GetTempDir(Os()) + "qarto-no-version.txt";
