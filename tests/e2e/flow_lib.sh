@@ -6,7 +6,8 @@
 #
 #   flow_init WINE_RUN SETUP_EXE OUT_DIR NAME   first; NAME prefixes screenshots
 #
-# Everything started here is stopped by flow_cleanup (installed as the EXIT trap).
+# Everything started here is stopped by flow_cleanup (installed as the EXIT trap),
+# which also calls the function a test names in FLOW_AT_EXIT (its own servers, files).
 
 flow_here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 flow_repo=$(cd "$flow_here/../.." && pwd)
@@ -52,6 +53,7 @@ flow_init() {
   FLOW_STANDINS=$FLOW_WORK/standins
   FLOW_SETUP_PID=''
   FLOW_RUNS=0
+  FLOW_AT_EXIT=''
   ensure_display
   trap flow_cleanup EXIT  # after ensure_display, whose own trap this replaces
   # A command failing outside a check ends the script under set -e: say where.
@@ -73,6 +75,7 @@ flow_init() {
 flow_cleanup() {
   local rc=$?
   flow_kill_setup
+  [ -z "${FLOW_AT_EXIT:-}" ] || "$FLOW_AT_EXIT" || true
   [ ! -f "$FLOW_STANDINS/standins.env" ] || "$flow_repo/tools/standins/standins.sh" stop "$FLOW_STANDINS" >/dev/null 2>&1 || true
   [ -n "${FLOW_KEEP_WORK:-}" ] || rm -rf "$FLOW_WORK"
   [ -z "${QARTO_XVFB_PID:-}" ] || kill "$QARTO_XVFB_PID" 2>/dev/null || true
@@ -277,9 +280,40 @@ flow_shot() {
 # flow_wait_page PAGE [SECONDS]: until the page trace of PAGE (e.g. PageTab_Color).
 flow_wait_page() { flow_wait_trace "page: $1" "${2:-30}"; sleep 0.5; }
 
+# flow_install_to_outcome [ARGS...]: starts Setup.exe with ARGS, Install Now on the
+# main page, up to the outcome page; a theme page on the way (no theme chosen yet) is
+# answered with Done.
+flow_install_to_outcome() {
+  flow_setup_start "$@"
+  flow_window
+  flow_wait_page PageTab_Main
+  flow_click "${FLOW_INSTALL_NOW[@]}"
+  local i
+  for i in $(seq 900); do
+    flow_has_trace "outcome page:" && break
+    if flow_has_trace "page: PageTab_Color" && ! flow_has_trace "page: PageTab_Finished"; then
+      sleep 0.5
+      flow_click "${FLOW_DONE[@]}"
+      flow_wait_trace "page: PageTab_Finished" 10
+    fi
+    sleep 0.1
+  done
+  flow_wait_trace "outcome page:" 1
+  sleep 0.5
+}
+# The window's close button on the outcome page; Setup.exe ends with exit code 0.
+flow_close_finish_page() {
+  flow_click "${FLOW_CLOSE[@]}"
+  local rc
+  rc=$(flow_setup_exit 30)
+  [ "$rc" = 0 ] || fail "exit code $rc after closing the finish page"
+}
+
 # --- records --------------------------------------------------------------------
 
 # The last command line each demo program recorded (install folder given as Linux path).
 flow_setup_cmdline() { tail -n 1 "$1/setup-commandline.txt" 2>/dev/null | tr -d '\r' || true; }
+# The SHA-256 of the program file the package last ran from (the demo's own record).
+flow_setup_sha256() { tail -n 1 "$1/setup-sha256.txt" 2>/dev/null | tr -d '\r' || true; }
 flow_browser_cmdline() { tail -n 1 "$1/browser-commandline.txt" 2>/dev/null | tr -d '\r' || true; }
 flow_lines() { [ -f "$1" ] && grep -c . "$1" || echo 0; }

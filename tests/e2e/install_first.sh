@@ -3,7 +3,8 @@
 # stand-ins of the maker's servers and the demo package:
 #  1. a first installation with the default options: descriptor, package download,
 #     the package's run, the theme page (Dark, Done), the success page, "Run Now":
-#     the browser starts with "/InstallerStart" and the link, the browser's
+#     the package that ran is the file the stand-ins served (its SHA-256); the
+#     browser starts with "/InstallerStart" and the link, the browser's
 #     configuration holds Color and Language, the usage report reaches the
 #     statistics stand-in with dark=1, no installer shortcut remains;
 #  2. a second installation with "/insur=abc" on the command line, after the first
@@ -54,6 +55,9 @@ setup_line=$(flow_setup_cmdline "$install")
 want='/sp- /verysilent /suppressmsgboxes /NORESTART /DIR="C:\Program Files\Qarto Private Browser" /TASKS="desktopicon" /CreateTaskbar'
 [[ $setup_line == *"ZYR_Setup.exe\" $want" ]] || fail "package command line: $setup_line"
 ok "package command line: $setup_line"
+served_sha=$(sha256sum "$PACKAGE_FILE" | cut -d' ' -f1)
+[ "$(flow_setup_sha256 "$install")" = "$served_sha" ] ||
+  fail "the package that ran has SHA-256 $(flow_setup_sha256 "$install"), the served one $served_sha"
 [ "$(flow_reg_value 'HKCU\Software\Qarto Private Browser' InstallFinished)" = 0x1 ] || fail "InstallFinished is not 1"
 location=$(flow_reg_value 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Qarto Private Browser_is1' InstallLocation 32)
 [ "$location" = 'C:\Program Files\Qarto Private Browser\' ] || fail "uninstall key InstallLocation: '$location'"

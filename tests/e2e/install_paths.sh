@@ -15,33 +15,6 @@ flow_init "$1" "$2" "$4" install-paths
 typed_linux="$FLOW_PREFIX/drive_c/Qarto Typed/Browser Here"
 typed_windows='C:\Qarto Typed\Browser Here'
 
-# run_to_outcome: Install Now on the main page, up to the outcome page; a theme
-# page on the way (no theme chosen yet) is answered with Done.
-run_to_outcome() {
-  flow_setup_start
-  flow_window
-  flow_wait_page PageTab_Main
-  flow_click "${FLOW_INSTALL_NOW[@]}"
-  local i
-  for i in $(seq 900); do
-    flow_has_trace "outcome page:" && break
-    if flow_has_trace "page: PageTab_Color" && ! flow_has_trace "page: PageTab_Finished"; then
-      sleep 0.5
-      flow_click "${FLOW_DONE[@]}"
-      flow_wait_trace "page: PageTab_Finished" 10
-    fi
-    sleep 0.1
-  done
-  flow_wait_trace "outcome page:" 1
-  sleep 0.5
-}
-close_finish_page() {
-  flow_click "${FLOW_CLOSE[@]}"
-  local rc
-  rc=$(flow_setup_exit 30)
-  [ "$rc" = 0 ] || fail "exit code $rc after closing the finish page"
-}
-
 # --- 1. options page: typed folder, no desktop icon ---------------------------------
 flow_reset
 rm -rf "$FLOW_PREFIX/drive_c/Qarto Typed"
@@ -60,7 +33,7 @@ flow_click "${FLOW_INSTALL_NOW[@]}"  # "Install" on the options page
 flow_wait_page PageTab_Color 60
 flow_click "${FLOW_DONE[@]}"
 flow_wait_trace "outcome page: success" 20
-close_finish_page
+flow_close_finish_page
 install="$typed_linux/Qarto Private Browser"
 setup_line=$(flow_setup_cmdline "$install")
 [[ $setup_line == *"/DIR=\"$typed_windows\\Qarto Private Browser\" /TASKS=\"\" /CreateTaskbar" ]] ||
@@ -71,28 +44,28 @@ ok "package command line: $setup_line"
 
 # --- 2. descriptor servers down ----------------------------------------------------
 flow_standins_stop main
-run_to_outcome
+flow_install_to_outcome
 flow_has_trace "descriptor main ended: success=0" || fail "the main descriptor did not fail with its server down"
 flow_has_trace "outcome page: success" || fail "no success with the regional descriptor"
 flow_package_requests | tail -n 1 | grep 'from=regional' >/dev/null || fail "the package was not fetched from the regional descriptor's address"
-close_finish_page
+flow_close_finish_page
 ok "main server down: the regional descriptor decided"
 
 flow_standins_stop regional
-run_to_outcome
+flow_install_to_outcome
 flow_has_trace "descriptor regional ended: success=0" || fail "the regional descriptor did not fail with its server down"
 flow_has_trace "package download ended: success=1 code=6" || fail "the built-in address did not give an unverified package"
 flow_has_trace "outcome page: success" || fail "no success with the built-in package address"
 flow_package_requests | tail -n 1 | grep ' /dl/qarto-private-browser-setup.exe ' >/dev/null ||
   fail "the package was not fetched from the built-in address"
-close_finish_page
+flow_close_finish_page
 ok "both down: the built-in package address was used"
 
 # --- 3. failures: wrong MD5, failing package ------------------------------------------
 for mode in bad-md5 failing-package; do
   flow_reset
   flow_standins_start --$mode --setup-seconds 1
-  run_to_outcome
+  flow_install_to_outcome
   flow_has_trace "outcome page: failure" || fail "$mode: no failure page"
   flow_shot "failure-$mode"
   if [ $mode = bad-md5 ]; then

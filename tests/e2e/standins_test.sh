@@ -7,7 +7,7 @@
 # through the system store); one server stops alone; everything stops. Then the
 # modes: a server down from the start, plain HTTP, the package through the fault
 # server, a descriptor MD5 that does not match, and a package padded past its
-# program image that fails when run.
+# program image that fails when run; last, descriptors naming another address and MD5.
 # usage: standins_test.sh WINE_RUN QTOOL_EXE DEMOSETUP_EXE   (WINE_RUN: <tree>/wine-run)
 set -uo pipefail
 absolute() { echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
@@ -22,6 +22,7 @@ install_dir=qarto-standins-test
 stop_all() {
   "$standins" stop "$work/a"
   "$standins" stop "$work/b"
+  "$standins" stop "$work/c"
   rm -rf "$work" "${prefix_c:?}/$install_dir"
   "$wine_run" reg delete 'HKCU\Software\Qarto Demo Package' /f >/dev/null 2>&1
   [ -z "${QARTO_XVFB_PID:-}" ] || kill "$QARTO_XVFB_PID" 2>/dev/null
@@ -140,6 +141,20 @@ check "... after recording the command line it was given" "yes" \
   "$(grep -q "/DIR=C:\\\\$install_dir\\\\" "$prefix_c/$install_dir/setup-commandline.txt" && echo yes || echo no)"
 "$standins" stop "$work/b"
 check "every server of the second set stopped" "0" "$(running_pids b)"
+
+# --- a hostile descriptor (servers only) -------------------------------------------------
+planted_url='file:///C:/qarto-planted/DemoSetup.exe' planted_md5=0123456789abcdef0123456789abcdef
+"$standins" start "$work/c" - --package "$demo_setup" --certs "$(dirname "$ca")" --down web --down api \
+  --package-url "$planted_url" --descriptor-md5 $planted_md5 >/dev/null ||
+  { echo "FAIL the stand-ins did not start with a hostile descriptor"; exit 1; }
+for server in MAIN REGIONAL; do
+  descriptor=$(fetch --cacert "$ca" "$(value c ${server}_DESCRIPTOR_URL)")
+  check "$server descriptor names the address and MD5 given" "$planted_url $planted_md5" \
+    "$(descriptor_key URL <<<"$descriptor") $(descriptor_key MD5 <<<"$descriptor")"
+done
+check "... and the package is still served at the fallback path" "$package_md5" \
+  "$(fetch --cacert "$ca" "$(value c FALLBACK_PACKAGE_URL)" | md5_of)"
+"$standins" stop "$work/c"
 
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

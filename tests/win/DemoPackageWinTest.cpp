@@ -225,6 +225,7 @@ struct InstallCase {
     const char* name;
     const char* switches;  // after /DIR="..."
     bool desktopIcon, taskbar;
+    const char* read;  // the package's record of its switches, after "dir=<folder> "
 };
 
 class DemoSetupInstalls : public DemoPackage, public ::testing::WithParamInterface<InstallCase> {};
@@ -245,6 +246,10 @@ TEST_P(DemoSetupInstalls, LeavesWhatTheInstallerReads) {
     const auto recorded = Lines(FInstallDir + kSetupCommandLineFile);
     ASSERT_FALSE(recorded.empty());
     EXPECT_EQ(recorded.back(), commandLine);
+    EXPECT_EQ(ReadRegString(HKEY_CURRENT_USER, kDemoRecordKey, kSetupSwitchesValue),
+              "dir=" + FInstallDir + " " + c.read);
+    EXPECT_EQ(Lines(FInstallDir + kSetupSha256File),
+              std::vector<std::string>{FileSha256Hex(DemoDir() + "DemoSetup.exe")});
 
     EXPECT_EQ(FileExists(DesktopShortcut()), c.desktopIcon);
     if (c.desktopIcon) {
@@ -258,11 +263,42 @@ TEST_P(DemoSetupInstalls, LeavesWhatTheInstallerReads) {
 
 INSTANTIATE_TEST_SUITE_P(
     Switches, DemoSetupInstalls,
-    ::testing::Values(InstallCase{"DesktopIconAndTaskbar", "/TASKS=\"desktopicon\" /CreateTaskbar", true, true},
-                      InstallCase{"EmptyTaskList", "/TASKS=\"\"", false, false},
-                      InstallCase{"SourceAndBookmark", "/insur=abc /BookMark /TASKS=\"\"", false, false},
-                      InstallCase{"SwitchCaseIgnored", "/tasks=\"DesktopIcon\" /createtaskbar", true, true}),
+    ::testing::Values(InstallCase{"DesktopIconAndTaskbar", "/TASKS=\"desktopicon\" /CreateTaskbar", true, true,
+                                  "desktopicon=1 taskbar=1 bookmark=0 insur="},
+                      InstallCase{"EmptyTaskList", "/TASKS=\"\"", false, false,
+                                  "desktopicon=0 taskbar=0 bookmark=0 insur="},
+                      InstallCase{"SourceAndBookmark", "/insur=abc /BookMark /TASKS=\"\"", false, false,
+                                  "desktopicon=0 taskbar=0 bookmark=1 insur=abc"},
+                      InstallCase{"SwitchCaseIgnored", "/tasks=\"DesktopIcon\" /createtaskbar", true, true,
+                                  "desktopicon=1 taskbar=1 bookmark=0 insur="}),
     [](const auto& caseInfo) { return std::string(caseInfo.param.name); });
+
+// The package's record of which file ran: known answers (FIPS 180-2), one of them
+// longer than a read, taken while another handle holds the file for reading only, as
+// the installer holds the package it starts.
+TEST(DemoFileSha256, KnownAnswersWhileTheFileIsHeldForReading) {
+    struct Case {
+        std::string bytes;
+        const char* sha256;
+    };
+    const Case cases[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+    };
+    const std::string file =
+        PathUtf8(fs::temp_directory_path()) + "qarto-sha256-" + std::to_string(GetCurrentProcessId()) + ".bin";
+    for (const Case& c : cases) {
+        std::ofstream(Utf8Path(file), std::ios::binary | std::ios::trunc) << c.bytes;
+        const UniqueHandle held(CreateFileW(Widen(file).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+        EXPECT_EQ(FileSha256Hex(file), c.sha256) << c.bytes.size() << " bytes";
+    }
+    std::error_code ignored;
+    fs::remove(Utf8Path(file), ignored);
+    EXPECT_THROW(FileSha256Hex(file), DemoError);
+}
 
 struct RefusedCase {
     const char* name;

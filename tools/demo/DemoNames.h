@@ -32,13 +32,16 @@ inline constexpr char kTaskbarPinFolder[] = "Microsoft\\Internet Explorer\\Quick
 
 // The demo's records, for tests: each program appends its command line (UTF-8, one
 // line per run) to a file in the install folder, and leaves its last command line and
-// outcome under HKEY_CURRENT_USER kDemoRecordKey.
+// outcome under HKEY_CURRENT_USER kDemoRecordKey. The package also appends the SHA-256
+// of its own program file (which file ran) and leaves the switches as it read them.
 inline constexpr char kSetupCommandLineFile[] = "setup-commandline.txt";
+inline constexpr char kSetupSha256File[] = "setup-sha256.txt";
 inline constexpr char kBrowserCommandLineFile[] = "browser-commandline.txt";
 inline constexpr char kInitCommandLineFile[] = "zyRInit-commandline.txt";
 inline constexpr char kDemoRecordKey[] = "Software\\Qarto Demo Package";
 inline constexpr char kSetupCommandLineValue[] = "SetupCommandLine";
 inline constexpr char kSetupResultValue[] = "SetupResult";
+inline constexpr char kSetupSwitchesValue[] = "SetupSwitches";
 inline constexpr char kInitCommandLineValue[] = "InitCommandLine";
 inline constexpr char kInitResultValue[] = "InitResult";
 

@@ -38,6 +38,14 @@ void RecordResult(const std::string& text) {
     }
 }
 
+// The switches as this package read them, for tests that check what reached it:
+// "dir=<folder> desktopicon=0|1 taskbar=0|1 bookmark=0|1 insur=<value>".
+std::string DescribeSwitches(const SetupRequest& request) {
+    return "dir=" + request.installDir + " desktopicon=" + (request.desktopIcon ? "1" : "0") +
+           " taskbar=" + (request.taskbar ? "1" : "0") + " bookmark=" + (request.bookmark ? "1" : "0") +
+           " insur=" + request.installSource;
+}
+
 class ComApartment {
 public:
     ComApartment() : FInitialised(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
@@ -119,8 +127,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                                                      EnvironmentValue(kSetupSecondsVariable),
                                                      EnvironmentValue(kSetupFailVariable));
     try {
+        SetRegString(HKEY_CURRENT_USER, kDemoRecordKey, kSetupSwitchesValue, DescribeSwitches(request));
         CreateFolders(request.installDir);
         AppendLine(request.installDir + kSetupCommandLineFile, commandLine);
+        AppendLine(request.installDir + kSetupSha256File, FileSha256Hex(OwnProgramPath()));
         Sleep(static_cast<DWORD>(settings.seconds) * 1000);
         if (settings.fail) {
             RecordResult("failed: told to fail");

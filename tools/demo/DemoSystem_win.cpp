@@ -1,6 +1,7 @@
 #include "tools/demo/DemoSystem_win.h"
 
 #include <shlobj.h>
+#include <wincrypt.h>
 
 #include <filesystem>
 #include <system_error>
@@ -81,6 +82,53 @@ std::string FileTail(const std::string& file, std::size_t count) {
     if (!ReadFile(handle.get(), tail.data(), static_cast<DWORD>(tail.size()), &read, nullptr)) return {};
     tail.resize(read);
     return tail;
+}
+
+namespace {
+// CryptoAPI through advapi32, which the demo programs link anyway.
+struct CryptProvider {
+    HCRYPTPROV handle = 0;
+    ~CryptProvider() {
+        if (handle) CryptReleaseContext(handle, 0);
+    }
+};
+struct CryptHash {
+    HCRYPTHASH handle = 0;
+    ~CryptHash() {
+        if (handle) CryptDestroyHash(handle);
+    }
+};
+}  // namespace
+
+std::string FileSha256Hex(const std::string& file) {
+    UniqueHandle handle(CreateFileW(Widen(file).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (handle.get() == INVALID_HANDLE_VALUE) ThrowSystemError("open " + file, GetLastError());
+    CryptProvider provider;
+    CryptHash hash;
+    if (!CryptAcquireContextW(&provider.handle, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT))
+        ThrowSystemError("SHA-256 provider", GetLastError());
+    if (!CryptCreateHash(provider.handle, CALG_SHA_256, 0, 0, &hash.handle))
+        ThrowSystemError("SHA-256 hash", GetLastError());
+    std::vector<BYTE> buffer(1 << 16);
+    for (;;) {
+        DWORD read = 0;
+        if (!ReadFile(handle.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr))
+            ThrowSystemError("read " + file, GetLastError());
+        if (read == 0) break;
+        if (!CryptHashData(hash.handle, buffer.data(), read, 0)) ThrowSystemError("SHA-256 of " + file, GetLastError());
+    }
+    BYTE digest[32] = {};
+    DWORD length = sizeof digest;
+    if (!CryptGetHashParam(hash.handle, HP_HASHVAL, digest, &length, 0) || length != sizeof digest)
+        ThrowSystemError("SHA-256 of " + file, GetLastError());
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string hex;
+    for (const BYTE b : digest) {
+        hex += kHex[b >> 4];
+        hex += kHex[b & 15];
+    }
+    return hex;
 }
 
 void WriteResourceToFile(int id, const std::string& file) {

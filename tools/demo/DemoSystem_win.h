@@ -41,6 +41,11 @@ void AppendLine(const std::string& file, const std::string& line);
 // At most the last `count` bytes of `file`; empty when it cannot be read.
 std::string FileTail(const std::string& file, std::size_t count);
 
+// SHA-256 of the whole file as 64 lower-case hex digits, read through a handle that
+// lets others read only (the installer may still hold the package that way). Throws
+// DemoError.
+std::string FileSha256Hex(const std::string& file);
+
 // Writes the RCDATA resource `id` of this program to `file`, replacing it. Throws
 // DemoError (a running program cannot be replaced, for example).
 void WriteResourceToFile(int id, const std::string& file);

@@ -18,6 +18,9 @@
 #   --down SERVER      do not start SERVER (main, regional, download, web, api); its
 #                      ports are still chosen and named, so clients meet a closed port
 #   --bad-md5          the descriptors name an MD5 that is not the package's
+#   --descriptor-md5 HEX  the descriptors name HEX (32 hex digits) as the package's MD5
+#   --package-url URL  both descriptors name URL (as given) instead of the download
+#                      server's package, which is still served (a hostile descriptor)
 #   --failing-package  the package fails when run (a trailer line in the package file)
 #   --setup-seconds N  the package takes N seconds when run (the same trailer)
 #   --package FILE     the package to serve (default: the tree's tools/demo/DemoSetup.exe)
@@ -103,12 +106,14 @@ do_stop() {
 
 # --- start ---------------------------------------------------------------------------
 
-down=() bad_md5=0 fail=0 seconds='' package='' package_mib=0 rate='' faults='' scheme=https certs='' trustca=''
+down=() bad_md5=0 descriptor_md5='' package_url='' fail=0 seconds='' package='' package_mib=0 rate='' faults='' scheme=https certs='' trustca=''
 parse_options() {
   while [ $# -gt 0 ]; do
     case $1 in
     --down) [ $# -ge 2 ] || usage; down+=("$2"); shift ;;
     --bad-md5) bad_md5=1 ;;
+    --descriptor-md5) [ $# -ge 2 ] || usage; descriptor_md5=$2; shift ;;
+    --package-url) [ $# -ge 2 ] || usage; package_url=$2; shift ;;
     --failing-package) fail=1 ;;
     --setup-seconds) [ $# -ge 2 ] || usage; seconds=$2; shift ;;
     --package) [ $# -ge 2 ] || usage; package=$2; shift ;;
@@ -129,6 +134,10 @@ parse_options() {
   [[ $package_mib =~ ^[0-9]+$ ]] || die "--package-mib: a whole number of MiB, not $package_mib"
   [ -z "$seconds" ] || [[ $seconds =~ ^[0-9]+$ ]] || die "--setup-seconds: a whole number, not $seconds"
   [ -z "$rate" ] || [[ $rate =~ ^[0-9]+$ ]] || die "--rate: bytes per second, not $rate"
+  [ -z "$descriptor_md5" ] || [[ $descriptor_md5 =~ ^[0-9a-fA-F]{32}$ ]] ||
+    die "--descriptor-md5: 32 hex digits, not $descriptor_md5"
+  [ -z "$descriptor_md5" ] || [ "$bad_md5" = 0 ] || die "--bad-md5 and --descriptor-md5 name two MD5s"
+  [ -z "$package_url" ] || [ -z "$faults" ] || die "--package-url and --faults name two package addresses"
 }
 is_down() { local s; for s in "${down[@]}"; do [ "$s" = "$1" ] && return 0; done; return 1; }
 
@@ -298,14 +307,16 @@ EOF
 
   # What the descriptors name: the package on the download server, or on the fault
   # server; each names its own origin in the query, so the download log tells which
-  # descriptor the installer used.
-  local package_base descriptor_md5=$md5 main_url regional_url
+  # descriptor the installer used. With --package-url both name that address as given.
+  local package_base main_url regional_url
   if [ -n "$faults" ]; then
     package_base="$(address faults)/files$package_path?scenario="
   else
     package_base="$(address download)$package_path?from="
   fi
   main_url=${package_base}main regional_url=${package_base}regional
+  [ -z "$package_url" ] || main_url=$package_url regional_url=$package_url
+  [ -n "$descriptor_md5" ] || descriptor_md5=$md5
   [ "$bad_md5" = 0 ] || descriptor_md5=$(printf 'not the package' | md5sum | cut -d' ' -f1)
   write_descriptor "$dir/www/main$main_descriptor_path" "$main_url" "$descriptor_md5"
   write_descriptor "$dir/www/regional$regional_descriptor_path" "$regional_url" "$descriptor_md5"
