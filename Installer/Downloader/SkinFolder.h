@@ -23,6 +23,10 @@ struct TSkinColors {
     std::uint32_t installButtonColor = 16777215;  // white
     std::uint32_t languageColor = 16757760;     // RGB(0, 180, 255)
     std::uint32_t optionTitleColor = 10916995;  // RGB(131, 148, 166)
+    // The colour of the download status labels of earlier designs (the installing,
+    // download and downloaded-size labels). This design has none of them: the value
+    // is read for skins that carry it and colours nothing; the visible status line
+    // ("Installing: n%") keeps the design's colour.
     std::uint32_t installingColor = 16777215;
     std::uint32_t proxyButtonColor = 16777215;
     std::uint32_t finishedButtonColor = 16777215;

@@ -193,11 +193,13 @@ void TfrmZYRDownloader::ApplyCustomTexts() {
     license = ReplaceNoCase(license, "%s1", "\"" + lbl_AgreenInstall->Caption() + "\"");
     license = ReplaceNoCase(license, "%s2", kProductName);
     InstallLicense->SetCaption(license);
-    // 5-6. The check buttons as wide as their text and box.
+    // 5-6. The check buttons as wide as their text + 20, counted from where the text
+    // starts: right of the box (the text offset), so no language's caption is cut.
     cbxTaskbar->SetCaption(Msg("M_cbxTaskbar", "Pin to taskbar"));
-    cbxTaskbar->SetWidth(TextWidth(cbxTaskbar, cbxTaskbar->Caption()) + 20 + 24);
+    cbxTaskbar->SetWidth(cbxTaskbar->TextOffset() + TextWidth(cbxTaskbar, cbxTaskbar->Caption()) + 20);
     cbxCreateIcon->SetWidth(
-        TextWidth(cbxCreateIcon, ReadFormText(section, "cbxCreateIcon.Caption", "Create a desktop icon")) + 20 + 24);
+        cbxCreateIcon->TextOffset() +
+        TextWidth(cbxCreateIcon, ReadFormText(section, "cbxCreateIcon.Caption", "Create a desktop icon")) + 20);
     // 7. "Cancel" keeps the bar's right edge.
     lbl_DownloadpgCancel->SetCaption(ReadFormText(section, "lbl_Cancel.Caption", "Cancel"));
     {

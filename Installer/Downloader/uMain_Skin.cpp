@@ -86,7 +86,6 @@ void TfrmZYRDownloader::ApplyColorIni(const std::string& file) {
         control->Font().SetColor(static_cast<TColor>(c.optionTitleColor));
     btnBroswe->Font().SetColor(static_cast<TColor>(c.installButtonColor));
     btnOptionInstall->Font().SetColor(static_cast<TColor>(c.installButtonColor));
-    lblDownloadpgInstalling->Font().SetColor(static_cast<TColor>(c.installingColor));
     btnProxy->Font().SetColor(static_cast<TColor>(c.proxyButtonColor));
     btnFinished->Font().SetColor(static_cast<TColor>(c.finishedButtonColor));
     FormResize();

@@ -291,9 +291,13 @@ TEST_F(WindowTest, MalformedLanguageAndSkinFilesStillShowTheWindow) {
     write(Work / "InstallerSkin\\Color.ini", std::string("\x00\x01[Main\nWidth=wide\nHeight=\n=\n[", 30));
     write(Work / "InstallerSkin\\background.png", "\x89PNG\r\n\x1a\n not a picture");
     ASSERT_TRUE(Create());
+    const TColor statusColour = Window->lblDownloadpgInstalling->Font().Color();
     Window->Show();
     EXPECT_TRUE(Window->Visible());
     EXPECT_EQ(Window->Width(), 640);
+    // "lbl_Installing_Color" (white by default) names labels this design does not
+    // have: the visible status line keeps its colour whatever the file says.
+    EXPECT_EQ(Window->lblDownloadpgInstalling->Font().Color(), statusColour);
     EXPECT_EQ(Window->FCurLanguageName, "English");
     EXPECT_EQ(Window->lbl_AgreenInstall->Caption(), "Install Now");
     EXPECT_EQ(Window->lbl_MainpgTitle->Caption(), "Ready to install Qarto Private Browser");
