@@ -53,14 +53,28 @@ bool IsInstallSourceSwitch(std::string_view text) {
 }
 
 std::string GetInsurParam(const std::vector<std::string>& parameters, const std::string& programTail,
-                          bool* dropped) {
+                          bool* dropped, const std::function<void(const std::string&)>& trace) {
+    // One line each, whatever the text holds.
+    const auto shown = [](std::string text) {
+        for (char& c : text)
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+        return text;
+    };
     std::string found;
-    for (const std::string& p : parameters)
+    for (const std::string& p : parameters) {
+        if (trace) trace(shown(p));
         if (p.find(kInsurSwitch) != std::string::npos) {
             found = p;
             break;
         }
-    if (found.empty()) found = InsurFromTail(programTail);
+    }
+    if (found.empty()) {
+        found = InsurFromTail(programTail);
+        if (trace) {
+            const std::string buffer = programTail.find("insur") == std::string::npos ? std::string() : programTail;
+            trace("Buf: " + shown(buffer) + " Result: " + shown(found));
+        }
+    }
     if (found.empty() || IsInstallSourceSwitch(found)) return found;
     if (dropped) *dropped = true;
     return {};

@@ -4,6 +4,7 @@
 // address and the browser's start link, and the command lines that carry them.
 // Portable; ReadProgramTail reads a file.
 #include <optional>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,9 +21,11 @@ bool IsInstallSourceSwitch(std::string_view text);
 // The first command-line parameter containing "/insur=" (exact case); else the value
 // from the program file's tail. That text is returned only when it is exactly
 // "/insur=" and a valid value; otherwise "" and `*dropped` (when given) is set, so
-// the caller can say so.
+// the caller can say so. `trace` (when given) receives, for support, each parameter
+// looked at and, when the tail is read, "Buf: <tail text> Result: <its switch>"
+// (control characters shown as "?"; the tail's text is "" unless it holds "insur").
 std::string GetInsurParam(const std::vector<std::string>& parameters, const std::string& programTail,
-                          bool* dropped = nullptr);
+                          bool* dropped = nullptr, const std::function<void(const std::string&)>& trace = {});
 // The last 512 bytes of `programFile` as single-byte text up to the first zero byte;
 // "" when it cannot be read.
 std::string ReadProgramTail(const std::string& programFile);

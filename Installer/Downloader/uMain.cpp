@@ -231,7 +231,7 @@ void TfrmZYRDownloader::FormCreate() {
     // 12.
     bool sourceDropped = false;
     InstallSource = GetInsurParam(FEnv.platform.CommandLineParameters(), ReadProgramTail(FEnv.os.system.ProgramPath()),
-                                  &sourceDropped);
+                                  &sourceDropped, [this](const std::string& line) { TraceLine(line); });
     if (sourceDropped)
         TraceLine("/insur= dropped: the value is not 1 to 64 letters, digits, \"_\", \"-\" or \".\"");
     FFlow->Options.installSource = InstallSource;

@@ -280,6 +280,18 @@ TEST(InstallSource, ParameterThenProgramTailOnlyWithAValidValue) {
         EXPECT_EQ(dropped, r.dropped) << r.name;
     }
 
+    // For support: each parameter looked at, then the tail and what it gave; one line
+    // each, control characters shown as "?".
+    const auto traced = [](const std::vector<std::string>& params, const std::string& tail) {
+        std::vector<std::string> lines;
+        GetInsurParam(params, tail, nullptr, [&](const std::string& line) { lines.push_back(line); });
+        return lines;
+    };
+    EXPECT_EQ(traced({"/x", "/insur=cmd", "/y"}, ""), (std::vector<std::string>{"/x", "/insur=cmd"}));
+    EXPECT_EQ(traced({"/x\r\n/evil"}, "j{\"insur\":\"abc\"}"),
+              (std::vector<std::string>{"/x?" "?/evil", "Buf: j{\"insur\":\"abc\"} Result: /insur=abc"}));
+    EXPECT_EQ(traced({}, "{\"name\":\"q\"}"), (std::vector<std::string>{"Buf:  Result: "}));
+
     TempDir dir;
     std::string program(2000, 'x');
     program += R"({"insur":"fromfile"})";

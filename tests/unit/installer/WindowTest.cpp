@@ -58,7 +58,7 @@ TEST_F(WindowTest, StartsInOrderWithItsControlsInPlace) {
               (std::vector<std::string>{"********** FLanguageName: English", "FormCreate: 1", "FormCreate: 2",
                                         "FormCreate: 3",
                                         "FDownloadPath + MD5_INI_FILE_NAME: " + downloads + "dl-info-zyrnew.upt",
-                                        "FormCreate: 4"}));
+                                        "Buf:  Result: ", "FormCreate: 4"}));
     EXPECT_EQ(Window->FDownloadPath, downloads);
     EXPECT_EQ(Window->Pages().Active(), TInstallerPage::Main);
     EXPECT_EQ(Window->edtPath->Text(), Window->FInstallPath);
