@@ -195,8 +195,10 @@ TRdProgressBar* TfrmZYRDownloader::ProgressBar(TWinControl* parent, const std::s
         FPictures.Load("progress_bar.png", p->ImgBar());
         FPictures.Load("progress_booster.png", p->ImgBooster());
         for (TDesignRect* o : {&p->ImgBackgroundOption(), &p->ImgBarOption()}) o->SetMargins(6, 0, 6, 0);
-        p->SetShowInTaskbar(true);
     }
+    // Both bars show on the taskbar button: the download page's while it moves, the
+    // bottom bar when an unverified package's run sets it (the only time it moves).
+    p->SetShowInTaskbar(true);
     return p;
 }
 

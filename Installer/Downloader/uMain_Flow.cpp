@@ -71,6 +71,8 @@ void TfrmZYRDownloader::LockForPackageRun() {
     btnClose->SetEnabled(false);
 }
 
+// The unverified package's run: the bottom bar, not the download page's, ends full
+// (and the taskbar button shows it, as it shows every bar).
 void TfrmZYRDownloader::BottomBarToMaximum() { imgProgress->SetPosition(imgProgress->Max()); }
 
 bool TfrmZYRDownloader::AskCancel() {

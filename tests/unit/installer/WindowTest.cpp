@@ -7,6 +7,7 @@
 #include "Installer/Downloader/UnitNotice.h"
 #include "Installer/Downloader/UnitSysSupportNoticeNew.h"
 #include "os/Utf8Path.h"
+#include "public/rdcontrol/controls/TaskbarList.h"
 #include "tests/unit/installer/WindowFixture.h"
 
 namespace {
@@ -228,6 +229,28 @@ TEST_F(WindowTest, BrowserThatCannotStartWithTheUsersRightsIsLeftToTheUser) {
     EXPECT_EQ(os.shell.throughDesktopShell.size(), tries);
     EXPECT_TRUE(os.shell.executed.empty());
     EXPECT_TRUE(Platform.Shortcuts.empty());
+}
+
+// An unverified package's run ends with the bottom bar full, shown on the taskbar
+// button as the download page's bar is.
+TEST_F(WindowTest, BottomBarAtItsEndIsMirroredOnTheTaskbar) {
+    struct Taskbar final : TTaskbarList {
+        Taskbar() { SetTaskbarList(this); }
+        ~Taskbar() override { SetTaskbarList(nullptr); }
+        bool SetProgressState(TWindowHandle, TTaskbarProgressState) override { return true; }
+        bool SetProgressValue(TWindowHandle, std::uint64_t completed, std::uint64_t total) override {
+            values.push_back(std::to_string(completed) + "/" + std::to_string(total));
+            return true;
+        }
+        std::vector<std::string> values;
+    } taskbar;
+    ASSERT_TRUE(Create());
+    Window->Show();
+    taskbar.values.clear();
+    Window->imgProgress->SetPosition(Window->imgProgress->Max());  // what that run does
+    EXPECT_EQ(taskbar.values, (std::vector<std::string>{"10000/10000"}));
+    Window->imgProgress_DP->SetPosition(2500);
+    EXPECT_EQ(taskbar.values.back(), "2500/10000");
 }
 
 // The window reads the consent once and hands it to the install flow and the API
