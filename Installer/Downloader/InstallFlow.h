@@ -11,11 +11,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Installer/Downloader/DescriptorRace.h"
 #include "Installer/Downloader/LockedPackage.h"
+#include "Installer/Downloader/PackageSigners.h"
 #include "Installer/Downloader/RunningProcess.h"
 #include "Installer/Downloader/SetupPackage.h"
+#include "Installer/Downloader/TrustedRoots.h"
 #include "Installer/Downloader/uDownloader.h"
 #include "net/EventLoop.h"
 #include "os/InternetSettings.h"
@@ -92,6 +95,12 @@ public:
     // descriptors and the package. Without it a present file is left unread and the
     // trace says so once.
     bool TestHooks = false;
+    // The package's publisher: SHA-256 fingerprints (lowercase hex) of the certificates
+    // whose Authenticode signature lets it run (PackageSignature.h), checked through the
+    // held handle after the MD5. Empty (a developer build) leaves the MD5 alone to decide.
+    std::vector<std::string> PackageSigners = BuiltInPackageSigners();
+    // The authorities that signature must chain to; tests give their own.
+    std::function<TTrustedRoots()> PackageRoots = SystemTrustedRoots;
     // Tests: extra certificate authorities, shorter time-outs, no animation sleeps.
     std::string TlsCaFile;
     int DownloadTimeOut = 30;

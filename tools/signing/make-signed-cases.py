@@ -30,6 +30,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 SIGN = os.path.join(HERE, "sign-test.sh")
 
 
+TEXT_SIZE = 0x2000  # past the 4 KiB below which the installer takes no file for a program
+
+
 def tiny_pe(plus):
     """One .text section (xor eax, eax; ret and a text) behind 0x200 bytes of headers."""
     optional_size = 240 if plus else 224
@@ -37,19 +40,20 @@ def tiny_pe(plus):
     dos[0:2] = b"MZ"
     struct.pack_into("<I", dos, 0x3C, 64)
     coff = struct.pack("<HHIIIHH", 0x8664 if plus else 0x14C, 1, 0, 0, 0, optional_size, 0x22 if plus else 0x102)
-    head = struct.pack("<HBBIIIII", 0x20B if plus else 0x10B, 14, 0, 0x200, 0, 0, 0x1000, 0x1000)
+    head = struct.pack("<HBBIIIII", 0x20B if plus else 0x10B, 14, 0, TEXT_SIZE, 0, 0, 0x1000, 0x1000)
     if plus:
         head += struct.pack("<Q", 0x140000000)
     else:
-        head += struct.pack("<II", 0x2000, 0x400000)
-    head += struct.pack("<IIHHHHHHIIIIHH", 0x1000, 0x200, 6, 0, 0, 0, 6, 0, 0, 0x2000, 0x200, 0, 3, 0x8140)
+        head += struct.pack("<II", 0x1000 + TEXT_SIZE, 0x400000)
+    head += struct.pack("<IIHHHHHHIIIIHH", 0x1000, 0x200, 6, 0, 0, 0, 6, 0, 0, 0x1000 + TEXT_SIZE, 0x200, 0, 3,
+                        0x8140)
     sizes = struct.pack("<QQQQ" if plus else "<IIII", 0x100000, 0x1000, 0x100000, 0x1000)
     optional = head + sizes + struct.pack("<II", 0, 16) + bytes(16 * 8)
     assert len(optional) == optional_size
-    section = b".text\0\0\0" + struct.pack("<IIIIIIHHI", 0x40, 0x1000, 0x200, 0x200, 0, 0, 0, 0, 0x60000020)
+    section = b".text\0\0\0" + struct.pack("<IIIIIIHHI", TEXT_SIZE, 0x1000, TEXT_SIZE, 0x200, 0, 0, 0, 0, 0x60000020)
     headers = bytes(dos) + b"PE\0\0" + coff + optional + section
     body = b"\x31\xc0\xc3" + b"Qarto signature test program" + (b" (PE32+)" if plus else b" (PE32)")
-    return headers.ljust(0x200, b"\0") + body.ljust(0x200, b"\0")
+    return headers.ljust(0x200, b"\0") + body.ljust(TEXT_SIZE, b"\0")
 
 
 def sign(src, dst, signer="test-signer", *options):
