@@ -4,6 +4,11 @@
 
 #include <windows.h>
 #include <wincrypt.h>
+// wincrypt.h names some of OpenSSL's types as its own macros.
+#undef X509_NAME
+#undef X509_EXTENSIONS
+#undef PKCS7_ISSUER_AND_SERIAL
+#undef PKCS7_SIGNER_INFO
 
 #include <openssl/x509.h>
 

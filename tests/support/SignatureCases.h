@@ -11,7 +11,8 @@
 struct TSignatureCase {
     const char* name;
     const char* file;
-    // The pinned signers, by name: test-signer, other-publisher, expired-signer.
+    // The pinned signers, by name: test-signer, other-publisher, expired-signer,
+    // self-signed.
     std::vector<std::string> pins;
     // nullptr: accepted; else a part of the refusal's reason.
     const char* refusal;
@@ -31,6 +32,8 @@ inline const std::vector<TSignatureCase>& SignatureCases() {
         {"OtherPublisherUnderTheSameAuthority", "other-publisher.exe", {"test-signer"}, "not the pinned publisher"},
         // Pinned, but expired: no timestamp can vouch for when it was signed.
         {"ExpiredSigner", "expired-signer.exe", {"expired-signer"}, "certificate has expired"},
+        // Pinned, but under no trusted authority.
+        {"SelfSignedSigner", "self-signed.exe", {"self-signed"}, "not trusted"},
         {"Sha1", "sha1.exe", {"test-signer"}, "not made with SHA-256"},
         {"ByteChangedInTheBody", "body-changed.exe", {"test-signer"}, "do not match the signed digest"},
         {"ByteChangedInTheSignature", "blob-changed.exe", {"test-signer"}, "does not verify"},

@@ -9,6 +9,7 @@ sign-test.sh (osslsigncode), and makes the broken variants from the signed one:
   unsigned.exe               no certificate table
   other-publisher.exe        another publisher under the same test authority
   expired-signer.exe         a signer whose certificate ended in 2021
+  self-signed.exe            a self-signed code-signing certificate, under no authority
   sha1.exe                   the test signer, with SHA-1 instead of SHA-256
   body-changed.exe           one byte of the program changed after signing
   blob-changed.exe           one byte of the signature value changed
@@ -17,8 +18,8 @@ sign-test.sh (osslsigncode), and makes the broken variants from the signed one:
   trailing-data.exe          bytes appended after the certificate table
   truncated.exe              the certificate table cut short
 
-and the fingerprints (SHA-256 of the DER certificate) of the three signers as
-<signer>.sha256. Test use only.
+and the fingerprints (SHA-256 of the DER certificate) of the four signers as
+<signer>.sha256. The self-signed key is made here, anew each time. Test use only.
 """
 import os
 import shutil
@@ -89,6 +90,14 @@ def main():
     sign(path("unsigned.exe"), path("expired-signer.exe"), "expired-signer")
     sign(path("unsigned.exe"), path("sha1.exe"), "test-signer", "-h", "sha1")
     sign(path("signed.exe"), path("nested.exe"), "test-signer", "-nest")
+    subprocess.run(["openssl", "req", "-x509", "-new", "-newkey", "rsa:2048", "-nodes", "-sha256", "-days", "36500",
+                    "-keyout", path("self-signed.key"), "-out", path("self-signed.pem"),
+                    "-subj", "/O=Nobody/CN=Self-signed Test Publisher",
+                    "-addext", "keyUsage=critical,digitalSignature", "-addext", "extendedKeyUsage=codeSigning"],
+                   check=True, capture_output=True)
+    subprocess.run(["osslsigncode", "sign", "-certs", path("self-signed.pem"), "-key", path("self-signed.key"),
+                    "-h", "sha256", "-in", path("unsigned.exe"), "-out", path("self-signed.exe")],
+                   check=True, capture_output=True)
 
     signed = open(path("signed.exe"), "rb").read()
     entry, (offset, size) = table(signed)
@@ -113,8 +122,9 @@ def main():
     write(path("trailing-data.exe"), signed + b"QARTO-DEMO-SETUP fail=1\n")
     write(path("truncated.exe"), signed[:-64])
 
-    for signer in ("test-signer", "other-publisher", "expired-signer"):
-        der_cert = subprocess.run(["openssl", "x509", "-in", os.path.join(HERE, signer + ".pem"), "-outform", "DER"],
+    for signer, pem in (("test-signer", HERE), ("other-publisher", HERE), ("expired-signer", HERE),
+                        ("self-signed", out)):
+        der_cert = subprocess.run(["openssl", "x509", "-in", os.path.join(pem, signer + ".pem"), "-outform", "DER"],
                                   check=True, capture_output=True).stdout
         digest = subprocess.run(["sha256sum"], input=der_cert, check=True, capture_output=True).stdout.split()[0]
         write(path(signer + ".sha256"), digest + b"\n")
