@@ -204,6 +204,14 @@ TSignatureCheck CheckPackageSignature(TLockedPackage& package, X509_STORE* roots
     const ASN1_OBJECT* signerDigestObject = nullptr;
     X509_ALGOR_get0(&signerDigestObject, nullptr, nullptr, signerDigest);
     if (OBJ_obj2nid(signerDigestObject) != NID_sha256) return Refuse("its signature is not made with SHA-256");
+    // The SignedData's own list of digests, which PKCS7_verify computes: SHA-256 alone
+    // (OpenSSL 3.0 leaks its copy of the content when one is unknown to it).
+    STACK_OF(X509_ALGOR)* digests = p7->d.sign->md_algs;
+    for (int i = 0; i < sk_X509_ALGOR_num(digests); ++i) {
+        const ASN1_OBJECT* digest = nullptr;
+        X509_ALGOR_get0(&digest, nullptr, nullptr, sk_X509_ALGOR_value(digests, i));
+        if (OBJ_obj2nid(digest) != NID_sha256) return Refuse("its signature is not made with SHA-256");
+    }
 
     // The content the signature covers: the SpcIndirectDataContent's octets after its
     // SEQUENCE header (as Authenticode hashes them).
