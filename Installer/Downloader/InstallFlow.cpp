@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "Installer/Downloader/PackageSignature.h"
 #include "Installer/Downloader/SetupProgress.h"
 #include "os/Utf8Path.h"
 #include "public/rdcontrol/ini/IniText.h"
@@ -247,8 +248,9 @@ void TInstallFlow::InstallTimerTick() {
 
 void TInstallFlow::RunPackage(bool verified) {
     // From here to its start the package is held, and its MD5 is taken again through
-    // the held handle: the file that runs is the one checked, whatever happened to the
-    // path since the download's own check.
+    // the held handle, then its signature checked when a publisher is pinned: the file
+    // that runs is the one checked, whatever happened to the path since the download's
+    // own check.
     const std::string package = DownloadPath + kSetupFileName;
     std::unique_ptr<TLockedPackage> held = FView.HoldPackage(package);
     const std::string expected = FSetup ? FSetup->ExpectedMD5 : std::string();
@@ -258,6 +260,11 @@ void TInstallFlow::RunPackage(bool verified) {
     } else if (!expected.empty()) {
         const std::string actual = held->Md5Hex();
         if (!SameTextNoCase(actual, expected)) refusal = "its MD5 is now " + actual + ", expected " + expected;
+    }
+    if (refusal.empty() && !PackageSigners.empty()) {
+        const TTrustedRoots roots = PackageRoots ? PackageRoots() : nullptr;
+        const TSignatureCheck signature = CheckPackageSignature(*held, roots.get(), PackageSigners);
+        if (!signature.accepted) refusal = "its signature is refused: " + signature.reason;
     }
     if (!refusal.empty()) {
         FView.Trace("package not started: " + refusal + ": " + package);

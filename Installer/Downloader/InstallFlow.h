@@ -11,11 +11,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Installer/Downloader/DescriptorRace.h"
 #include "Installer/Downloader/LockedPackage.h"
+#include "Installer/Downloader/PackageSigners.h"
 #include "Installer/Downloader/RunningProcess.h"
 #include "Installer/Downloader/SetupPackage.h"
+#include "Installer/Downloader/TrustedRoots.h"
 #include "Installer/Downloader/uDownloader.h"
 #include "net/EventLoop.h"
 #include "os/InternetSettings.h"
@@ -96,6 +99,12 @@ public:
     // A release build takes the package only from an https address a descriptor names
     // (else the built-in address).
     TSchemePolicy SchemePolicy = BuildSchemePolicy();
+    // The package's publisher: SHA-256 fingerprints (lowercase hex) of the certificates
+    // whose Authenticode signature lets it run (PackageSignature.h), checked through the
+    // held handle after the MD5. Empty (a developer build) leaves the MD5 alone to decide.
+    std::vector<std::string> PackageSigners = BuiltInPackageSigners();
+    // The authorities that signature must chain to; tests give their own.
+    std::function<TTrustedRoots()> PackageRoots = SystemTrustedRoots;
     // Tests: extra certificate authorities, shorter time-outs, no animation sleeps.
     std::string TlsCaFile;
     int DownloadTimeOut = 30;

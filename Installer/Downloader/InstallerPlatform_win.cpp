@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -38,6 +39,29 @@ public:
             md5.Update({block.data(), got});
         }
         return md5.HexDigest();
+    }
+
+    std::optional<std::uint64_t> Size() override {
+        LARGE_INTEGER size{};
+        if (!GetFileSizeEx(FFile, &size) || size.QuadPart < 0) return std::nullopt;
+        return static_cast<std::uint64_t>(size.QuadPart);
+    }
+
+    // Positioned reads in pieces a DWORD can count.
+    bool ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override {
+        auto* out = static_cast<std::uint8_t*>(buffer);
+        while (size > 0) {
+            OVERLAPPED at{};
+            at.Offset = static_cast<DWORD>(offset);
+            at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+            const DWORD want = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+            DWORD got = 0;
+            if (!ReadFile(FFile, out, want, &got, &at) || got == 0) return false;
+            out += got;
+            offset += got;
+            size -= got;
+        }
+        return true;
     }
 
 private:

@@ -1,6 +1,7 @@
 #include "Installer/Downloader/LockedPackage.h"
 
 #include <fstream>
+#include <limits>
 #include <vector>
 
 #include "os/Utf8Path.h"
@@ -25,6 +26,23 @@ public:
         }
         if (FIn.bad()) return {};
         return md5.HexDigest();
+    }
+
+    std::optional<std::uint64_t> Size() override {
+        FIn.clear();
+        FIn.seekg(0, std::ios::end);
+        const std::streamoff end = FIn.tellg();
+        if (!FIn || end < 0) return std::nullopt;
+        return static_cast<std::uint64_t>(end);
+    }
+
+    bool ReadAt(std::uint64_t offset, void* buffer, std::size_t size) override {
+        if (offset > static_cast<std::uint64_t>(std::numeric_limits<std::streamoff>::max())) return false;
+        FIn.clear();
+        FIn.seekg(static_cast<std::streamoff>(offset));
+        if (!FIn) return false;
+        FIn.read(static_cast<char*>(buffer), static_cast<std::streamsize>(size));
+        return static_cast<std::size_t>(FIn.gcount()) == size;
     }
 
 private:

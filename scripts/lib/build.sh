@@ -39,8 +39,12 @@ configure_windows() {
   # The toolchain file is read only when the tree is first configured.
   local toolchain=()
   [ -f "$tree/CMakeCache.txt" ] || toolchain=(-DCMAKE_TOOLCHAIN_FILE="$QARTO_ROOT/cmake/mingw-$arch.cmake")
+  # The test and demo trees pin the test publisher (tools/signing/), whose signature
+  # the demo package carries; a release build names its own.
+  local signer
+  signer=$(cat "$QARTO_ROOT/tools/signing/test-signer.sha256")
   cmake -S "$QARTO_ROOT" -B "$tree" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQARTO_WERROR=ON \
-    "${toolchain[@]}" -DQARTO_MINGW_DEPS="$deps" $(compiler_launcher) "$@" >/dev/null
+    "${toolchain[@]}" -DQARTO_MINGW_DEPS="$deps" -DQARTO_PACKAGE_SIGNER="$signer" $(compiler_launcher) "$@" >/dev/null
 }
 
 configure_win64() { configure_windows "$WIN64_TREE" x86_64; }

@@ -7,6 +7,8 @@ HOST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libpng-dev
   # renders the skin pictures (resources/skin) from SVG at build time
   librsvg2-bin
+  # signs the demo package and the signature check's test files (tools/signing)
+  osslsigncode
 )
 MINGW_PACKAGES=(
   gcc-mingw-w64-i686-posix g++-mingw-w64-i686-posix

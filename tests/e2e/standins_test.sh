@@ -7,7 +7,8 @@
 # through the system store); one server stops alone; everything stops. Then the
 # modes: a server down from the start, plain HTTP, the package through the fault
 # server, a descriptor MD5 that does not match, and a package padded past its
-# program image that fails when run; last, descriptors naming another address and MD5.
+# program image that fails when run, signed again after those changes; last, descriptors
+# naming another address and MD5.
 # usage: standins_test.sh WINE_RUN QTOOL_EXE DEMOSETUP_EXE   (WINE_RUN: <tree>/wine-run)
 set -uo pipefail
 absolute() { echo "$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"; }
@@ -128,8 +129,12 @@ check "... which applies the faults asked for (no Accept-Ranges)" "0" "$(grep -c
 check "... and counts what it sent" "$(stat -c %s "$work/failing.exe")" "$("$standins" bytes "$work/b")"
 check "a descriptor MD5 that is not the package's" "differs" \
   "$([ "$(descriptor_key MD5 <<<"$descriptor")" != "$(md5_of <"$work/failing.exe")" ] && echo differs || echo same)"
-check "the failing package carries its settings as its last line" "QARTO-DEMO-SETUP seconds=1 fail=1" \
-  "$(tail -n 1 "$work/failing.exe")"
+check "the changed package is signed again by the test publisher" "signed" \
+  "$(osslsigncode verify -CAfile "$repo/tools/signing/test-ca.pem" -in "$work/failing.exe" >/dev/null 2>&1 &&
+     echo signed || echo unsigned)"
+osslsigncode remove-signature -in "$work/failing.exe" -out "$work/failing-unsigned.exe" >/dev/null 2>&1
+check "... and carries its settings as its last line before the signature" "QARTO-DEMO-SETUP seconds=1 fail=1" \
+  "$(tr -d '\0' <"$work/failing-unsigned.exe" | tail -n 1)"
 check "... after padding to 4 MiB" "yes" "$([ "$(stat -c %s "$work/failing.exe")" -gt 4194304 ] && echo yes || echo no)"
 "$wine_run" "$work/failing.exe" /sp- /verysilent /suppressmsgboxes /NORESTART "/DIR=C:\\$install_dir\\" '/TASKS=' \
   >/dev/null 2>&1

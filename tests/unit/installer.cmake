@@ -19,3 +19,13 @@ qarto_gtest(unit_installer_window installer/WindowTest.cpp)
 target_link_libraries(unit_installer_window PRIVATE qarto_installer_window)
 target_compile_definitions(unit_installer_window PRIVATE QARTO_BINARY_DIR="${PROJECT_BINARY_DIR}")
 add_dependencies(unit_installer_window qarto_language_resources qarto_skin_pictures)
+
+# The setup package's Authenticode check on a table of real files signed at build
+# time, and the install flow's case with them.
+include(${PROJECT_SOURCE_DIR}/tests/support/signing_cases.cmake)
+qarto_gtest(unit_package_signature installer/PackageSignatureTest.cpp)
+target_link_libraries(unit_package_signature PRIVATE qarto_installer_core)
+foreach(test unit_package_signature unit_install_flow)
+  target_compile_definitions(${test} PRIVATE QARTO_SIGNING_CASES="${QARTO_SIGNING_CASES}")
+  add_dependencies(${test} signing_cases)
+endforeach()

@@ -3,10 +3,12 @@
 #include <shlobj.h>
 #include <wincrypt.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 #include <vector>
 
+#include "Installer/Downloader/PeSignatureLayout.h"
 #include "os/TextConvert.h"
 #include "os/Utf8Path.h"
 #include "os/WinHandles.h"
@@ -73,14 +75,22 @@ std::string FileTail(const std::string& file, std::size_t count) {
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (handle.get() == INVALID_HANDLE_VALUE || !GetFileSizeEx(handle.get(), &size)) return {};
-    const LONGLONG start = size.QuadPart > static_cast<LONGLONG>(count) ? size.QuadPart - count : 0;
-    LARGE_INTEGER offset{};
-    offset.QuadPart = start;
-    if (!SetFilePointerEx(handle.get(), offset, nullptr, FILE_BEGIN)) return {};
-    std::string tail(static_cast<std::size_t>(size.QuadPart - start), '\0');
-    DWORD read = 0;
-    if (!ReadFile(handle.get(), tail.data(), static_cast<DWORD>(tail.size()), &read, nullptr)) return {};
-    tail.resize(read);
+    auto readAt = [&](std::uint64_t at, void* buffer, std::size_t n) {
+        OVERLAPPED position{};
+        position.Offset = static_cast<DWORD>(at);
+        position.OffsetHigh = static_cast<DWORD>(at >> 32);
+        DWORD read = 0;
+        return ReadFile(handle.get(), buffer, static_cast<DWORD>(n), &read, &position) && read == n;
+    };
+    std::string error;
+    const auto layout = ReadPeSignatureLayout(readAt, static_cast<std::uint64_t>(size.QuadPart), error);
+    const bool signedFile = layout && layout->tableSize != 0;
+    const std::uint64_t end = signedFile ? layout->tableOffset : static_cast<std::uint64_t>(size.QuadPart);
+    const std::uint64_t start = end > count ? end - count : 0;
+    std::string tail(static_cast<std::size_t>(end - start), '\0');
+    if (!readAt(start, tail.data(), tail.size())) return {};
+    // The signing tool pads the file to 8 bytes before the signature.
+    for (int i = 0; signedFile && i < 7 && !tail.empty() && tail.back() == '\0'; ++i) tail.pop_back();
     return tail;
 }
 

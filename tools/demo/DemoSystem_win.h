@@ -38,7 +38,9 @@ void CreateFolders(const std::string& folder);
 // Appends `line` and CR LF to `file` (created when missing). Throws DemoError.
 void AppendLine(const std::string& file, const std::string& line);
 
-// At most the last `count` bytes of `file`; empty when it cannot be read.
+// At most the last `count` bytes of `file`; empty when it cannot be read. When an
+// Authenticode signature ends the file (the stand-ins sign the package after adding
+// its settings line), the last bytes before the signature and its zero padding.
 std::string FileTail(const std::string& file, std::size_t count);
 
 // SHA-256 of the whole file as 64 lower-case hex digits, read through a handle that

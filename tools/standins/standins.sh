@@ -11,8 +11,9 @@
 # product API and statistics stand-in of tools/apiserver, when that exists), faults
 # (the project's fault server, with --faults). Each has its own ports, so one can be
 # stopped alone. WINE_RUN is a tree's wine-run: its prefix gets the test authority
-# as a trusted root and the deployment override (HKLM "SOFTWARE\Qarto Private
-# Browser\InstallerDev", 32-bit view) naming the servers; "-" starts the servers only.
+# and the test publisher's (tools/signing/) as trusted roots and the deployment
+# override (HKLM "SOFTWARE\Qarto Private Browser\InstallerDev", 32-bit view) naming
+# the servers; "-" starts the servers only.
 #
 # Options:
 #   --down SERVER      do not start SERVER (main, regional, download, web, api); its
@@ -23,7 +24,9 @@
 #                      server's package, which is still served (a hostile descriptor)
 #   --failing-package  the package fails when run (a trailer line in the package file)
 #   --setup-seconds N  the package takes N seconds when run (the same trailer)
-#   --package FILE     the package to serve (default: the tree's tools/demo/DemoSetup.exe)
+#   --package FILE     the package to serve (default: the tree's tools/demo/DemoSetup.exe);
+#                      a signed one that the options below change is signed again by
+#                      the test publisher (tools/signing/)
 #   --package-mib N    pad the package to at least N MiB (after the program image)
 #   --rate BYTES       the download server sends at most BYTES per second per connection
 #   --faults QUERY     the descriptors name the package on the fault server, which
@@ -148,9 +151,21 @@ make_package() {
   cp "$package" "$target"
   local want=$((package_mib * 1048576)) size
   size=$(stat -c %s "$target")
-  if [ "$size" -lt "$want" ]; then head -c $((want - size)) /dev/urandom >>"$target"; fi
-  if [ "$fail" = 1 ] || [ -n "$seconds" ]; then
-    printf '\nQARTO-DEMO-SETUP seconds=%s fail=%s\n' "${seconds:-3}" "$fail" >>"$target"
+  if [ "$size" -lt "$want" ] || [ "$fail" = 1 ] || [ -n "$seconds" ]; then
+    # A signature covers the whole file and must end it: a signed package loses its
+    # signature, gets its additions, and is signed again by the test publisher.
+    local signed=0
+    if osslsigncode remove-signature -in "$package" -out "$target.unsigned" >/dev/null 2>&1; then
+      mv -f "$target.unsigned" "$target"
+      signed=1
+    fi
+    rm -f "$target.unsigned"
+    size=$(stat -c %s "$target")
+    if [ "$size" -lt "$want" ]; then head -c $((want - size)) /dev/urandom >>"$target"; fi
+    if [ "$fail" = 1 ] || [ -n "$seconds" ]; then
+      printf '\nQARTO-DEMO-SETUP seconds=%s fail=%s\n' "${seconds:-3}" "$fail" >>"$target"
+    fi
+    [ "$signed" = 0 ] || "$repo/tools/signing/sign-test.sh" "$target" "$target" || die "could not sign the package again"
   fi
   # The built-in fallback address serves the very same bytes.
   ln -f "$target" "$dir/www/download$fallback_path"
@@ -235,6 +250,9 @@ write_override() {
   } >"$reg"
   wine_quiet reg import "$(windows_path "$reg")" /reg:32 || die "could not write the override into the prefix"
   wine_quiet "$trustca" "$(windows_path "$certs/ca.pem")" || die "could not trust the test authority in the prefix"
+  # The test publisher's authority, which the demo package's signature chains to.
+  wine_quiet "$trustca" "$(windows_path "$repo/tools/signing/test-ca.pem")" ||
+    die "could not trust the test publisher's authority in the prefix"
 }
 
 # The end of a start: a failure stops whatever had started; a private display goes.

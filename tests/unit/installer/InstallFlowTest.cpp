@@ -10,10 +10,12 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "Installer/Downloader/InstallFlow.h"
+#include "Installer/Downloader/PackageSigners.h"
 #include "services/Md5.h"
 #include "tests/support/TestServer.h"
 #include "tests/unit/FakeOs.h"
@@ -380,6 +382,67 @@ TEST_F(InstallFlowTest, PackageChangedAfterItsCheckOrNotHeldIsNeverStarted) {
     }
     view.holdFails = false;
     view.beforeHold = nullptr;
+}
+
+// With a pinned publisher the package runs only with its intact signature, checked
+// through the held handle after the MD5, also when both descriptors failed and no MD5
+// is known; without a pin the MD5 alone decides, as before. The packages are real
+// signed files (tools/signing/make-signed-cases.py).
+TEST_F(InstallFlowTest, PinnedPublisherRunsOnlyItsSignedPackageWithoutAPinTheMd5Decides) {
+    const std::string cases = QARTO_SIGNING_CASES;
+    auto bytes = [&](const std::string& name) {
+        std::ifstream in(cases + "/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    struct Case {
+        const char* name;
+        const char* file;
+        bool pinned, descriptor;
+        const char* refusal;  // nullptr: it runs
+    } cases_[] = {
+        {"signed, pinned", "signed.exe", true, true, nullptr},
+        {"signed, pinned, no descriptor", "signed.exe", true, false, nullptr},
+        {"unsigned, pinned", "unsigned.exe", true, true, "its signature is refused: it is not signed"},
+        {"unsigned, pinned, no descriptor", "unsigned.exe", true, false, "its signature is refused: it is not signed"},
+        {"other publisher, pinned", "other-publisher.exe", true, true, "not the pinned publisher"},
+        {"changed after signing, pinned", "body-changed.exe", true, true, "do not match the signed digest"},
+        {"unsigned, no pin", "unsigned.exe", false, true, nullptr},
+        {"changed after signing, no pin", "body-changed.exe", false, true, nullptr},
+    };
+    int round = 0;
+    for (const Case& c : cases_) {
+        SCOPED_TRACE(c.name);
+        view = RecordingView{};
+        view.themeChosen = true;
+        outcome = false;
+        const std::string served = bytes(c.file);
+        ASSERT_FALSE(served.empty()) << c.file;
+        const std::string name = "signed-" + std::to_string(++round) + ".exe";
+        Put(name, served);
+        const std::string url = server->HttpUrl("/files/" + name + "?scenario=sig" + std::to_string(round));
+        Put("main.upt", Descriptor(url, Md5Of(served)));
+        auto flow = c.descriptor ? MakeFlow({server->HttpUrl("/files/main.upt"), Dead("/regional.upt"), Dead("/f.exe")})
+                                 : MakeFlow({Dead("/main.upt"), Dead("/regional.upt"), url});
+        flow->DownloadPath = (dir.path() / ("dl-sig" + std::to_string(round))).string() + "/";
+        flow->PackageSigners = c.pinned ? SplitPackageSigners(bytes("test-signer.sha256").substr(0, 64))
+                                        : std::vector<std::string>{};
+        flow->PackageRoots = [&] { return TrustedRootsFromFile(cases + "/test-ca.pem"); };
+        flow->StartInstall();
+        ASSERT_TRUE(RunToOutcome());
+        EXPECT_TRUE(view.Has("hold"));
+        if (!c.refusal) {
+            EXPECT_TRUE(view.Has("run"));
+            EXPECT_TRUE(view.Has("success-page"));
+        } else {
+            EXPECT_FALSE(view.Has("run"));
+            EXPECT_TRUE(view.Has("failure-page"));
+            const auto line = std::find_if(view.traces.begin(), view.traces.end(), [](const std::string& t) {
+                return t.rfind("package not started: ", 0) == 0;
+            });
+            ASSERT_NE(line, view.traces.end());
+            EXPECT_NE(line->find(c.refusal), std::string::npos) << *line;
+        }
+    }
 }
 
 TEST_F(InstallFlowTest, OverrideFileRedirectsTheDescriptorsAndThePackage) {
