@@ -51,9 +51,15 @@ planted_requests() { grep -E '"(GET|HEAD|POST) ' "$planted_log" || true; }
 
 # The planted package: the demo package with a settings trailer of its own, so its
 # bytes (and SHA-256) differ from the stand-ins' package (started with 2 seconds).
+# A signature must end the file: the trailer goes before it, and the test publisher
+# signs it again (the test build pins that publisher; with the test hooks a test
+# package comes from such a build too).
 planted_package=$planted_root/ZYR_Setup.exe
-cp "$FLOW_TREE/tools/demo/DemoSetup.exe" "$planted_package"
+osslsigncode remove-signature -in "$FLOW_TREE/tools/demo/DemoSetup.exe" -out "$planted_package" >/dev/null ||
+  fail "could not take the demo package's signature off"
 printf '\nQARTO-DEMO-SETUP seconds=1 fail=0\n' >>"$planted_package"
+"$flow_repo/tools/signing/sign-test.sh" "$planted_package" "$planted_package" >/dev/null ||
+  fail "could not sign the planted package"
 planted_md5=$(md5sum "$planted_package" | cut -d' ' -f1)
 planted_sha=$(sha256sum "$planted_package" | cut -d' ' -f1)
 printf '[Option]\r\nURL=%s\r\nMD5=%s\r\n' "$planted/ZYR_Setup.exe?from=planted-descriptor" "$planted_md5" \
