@@ -364,6 +364,13 @@ void TInstallFlow::CancelFromDownloadPage() {
 }
 
 bool TInstallFlow::CloseQuery(bool closeClicked, bool onDownloadPage) {
+    // The package runs and nothing can cancel it: closing now would lose its outcome
+    // (a close from the system, Alt+F4 or the taskbar, reaches here), so the installer
+    // goes to the notification area and keeps waiting.
+    if (FPackageRunning) {
+        FView.MinimiseToTray();
+        return false;
+    }
     if (!closeClicked) {
         Closing = true;
         return true;

@@ -42,6 +42,9 @@ public:
     virtual void LockForPackageRun() = 0;
     // The window's bottom bar at its maximum (unverified packages).
     virtual void BottomBarToMaximum() = 0;
+    // The window out of the way, in the notification area (a close while the package
+    // runs, which nothing can cancel).
+    virtual void MinimiseToTray() = 0;
     // The cancel question ("M_AreSure"); true means cancel. Runs a modal loop, so
     // download events arrive meanwhile.
     virtual bool AskCancel() = 0;

@@ -368,20 +368,13 @@ void TfrmZYRDownloader::btnCloseClick() {
 
 bool TfrmZYRDownloader::CloseQuery() {
     if (!TCustomForm::CloseQuery()) return false;
-    switch (FPages.Active()) {
-        case TInstallerPage::Install:
-            Tray->SetHideOnMinimize(true);
-            if (Application()) Application()->Minimize();
-            return false;
-        case TInstallerPage::Finished:
-            FinishAndExit();
-            return true;
-        default:
-            break;
+    if (FPages.Active() == TInstallerPage::Finished) {
+        FinishAndExit();
+        return true;
     }
-    if (FCloseClicked) {
+    if (FCloseClicked || FFlow->PackageRunning()) {
         ReadOptionControls();
-        if (!FFlow->CloseQuery(true, FPages.Active() == TInstallerPage::Download)) {
+        if (!FFlow->CloseQuery(FCloseClicked, FPages.Active() == TInstallerPage::Download)) {
             FCloseClicked = false;
             return false;
         }

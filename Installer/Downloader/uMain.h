@@ -278,6 +278,7 @@ private:
     void HideInitializing() override;
     void LockForPackageRun() override;
     void BottomBarToMaximum() override;
+    void MinimiseToTray() override;
     bool AskCancel() override;
     bool CancelQuestionOpen() const override;
     void CreateInstallerShortcut() override;

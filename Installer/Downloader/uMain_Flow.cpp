@@ -75,6 +75,11 @@ void TfrmZYRDownloader::LockForPackageRun() {
 // (and the taskbar button shows it, as it shows every bar).
 void TfrmZYRDownloader::BottomBarToMaximum() { imgProgress->SetPosition(imgProgress->Max()); }
 
+void TfrmZYRDownloader::MinimiseToTray() {
+    Tray->SetHideOnMinimize(true);
+    if (Application()) Application()->Minimize();
+}
+
 bool TfrmZYRDownloader::AskCancel() {
     BringInstallerToFront();
     FNoticeEnvironment.CloseHint = btnClose->Hint();

@@ -46,11 +46,15 @@ std::string Md5Of(const std::string& bytes) {
 
 class FakeProcess : public TRunningProcess {
 public:
-    explicit FakeProcess(int turns) : FTurns(turns) {}
-    bool Running() override { return FTurns-- > 0; }
+    FakeProcess(int turns, std::function<void()> eachTurn) : FTurns(turns), FEachTurn(std::move(eachTurn)) {}
+    bool Running() override {
+        if (FEachTurn) FEachTurn();
+        return FTurns-- > 0;
+    }
 
 private:
     int FTurns;
+    std::function<void()> FEachTurn;
 };
 
 class RecordingView : public TInstallFlowView {
@@ -76,6 +80,7 @@ public:
     void HideInitializing() override {}
     void LockForPackageRun() override { log.push_back("lock"); }
     void BottomBarToMaximum() override { log.push_back("bottom-bar-max"); }
+    void MinimiseToTray() override { log.push_back("minimise"); }
     bool AskCancel() override {
         log.push_back("ask");
         questionOpen = true;
@@ -97,7 +102,7 @@ public:
         log.push_back("run");
         startedProgram = program;
         startedParameters = params;
-        return std::make_unique<FakeProcess>(packageTurns);
+        return std::make_unique<FakeProcess>(packageTurns, whilePackageRuns);
     }
     std::unique_ptr<TLockedPackage> HoldPackage(const std::string& file) override {
         log.push_back("hold");
@@ -107,6 +112,7 @@ public:
     }
     bool holdFails = false;
     std::function<void(const std::string&)> beforeHold;
+    std::function<void()> whilePackageRuns;  // each time the flow asks whether it still runs
     void SecureDownloadFolder(const std::string&) override {}
     void Trace(const std::string& t) override {
         traces.push_back(t);
@@ -462,6 +468,29 @@ TEST_F(InstallFlowTest, OverrideFileRedirectsTheDescriptorsAndThePackage) {
     EXPECT_FALSE(server->Stats("ovr").requests.empty());
     EXPECT_TRUE(view.Has("run"));
     EXPECT_TRUE(flow->ThemeCheck());  // verified against the override's MD5
+}
+
+// Nothing cancels a running package: a close from the system while it runs sends the
+// installer to the notification area, and the flow goes on to its outcome.
+TEST_F(InstallFlowTest, CloseWhileThePackageRunsMinimisesInsteadOfEnding) {
+    Put("main.upt", Descriptor(server->HttpUrl("/files/pkg.exe?scenario=pkg"), Md5Of(package)));
+    view.themeChosen = true;
+    auto flow = MakeFlow({server->HttpUrl("/files/main.upt"), Dead("/regional.upt"), Dead("/fallback.exe")});
+    std::vector<bool> answers;
+    view.whilePackageRuns = [&] {
+        if (answers.empty()) {
+            answers.push_back(flow->CloseQuery(false, true));  // Alt+F4
+            answers.push_back(flow->CloseQuery(true, true));   // the close button's way
+        }
+    };
+    flow->StartInstall();
+    ASSERT_TRUE(RunToOutcome());
+    EXPECT_EQ(answers, (std::vector<bool>{false, false}));
+    EXPECT_EQ(std::count(view.log.begin(), view.log.end(), "minimise"), 2);
+    EXPECT_FALSE(view.Has("ask"));
+    EXPECT_FALSE(view.Has("end"));
+    EXPECT_FALSE(flow->Closing);
+    EXPECT_TRUE(view.Has("success-page"));
 }
 
 // A release build takes the package only from an https address: a descriptor naming
