@@ -19,3 +19,8 @@ qarto_gtest(unit_installer_window installer/WindowTest.cpp)
 target_link_libraries(unit_installer_window PRIVATE qarto_installer_window)
 target_compile_definitions(unit_installer_window PRIVATE QARTO_BINARY_DIR="${PROJECT_BINARY_DIR}")
 add_dependencies(unit_installer_window qarto_language_resources qarto_skin_pictures)
+
+# The folders the elevated installer trusts: the verdict on security descriptors,
+# the download folder's choice and sweep, install folders, on a made-up file system.
+qarto_gtest(unit_secure_folder installer/FolderTrustTest.cpp installer/SecureFolderTest.cpp)
+target_link_libraries(unit_secure_folder PRIVATE qarto_installer_core)
