@@ -43,6 +43,7 @@ public:
     std::unique_ptr<TLockedPackage> HoldPackage(const std::string& file) override { return HoldFileForReading(file); }
     std::unique_ptr<TRunningProcess> StartPackage(const std::string&, const std::string&) override { return nullptr; }
     void SecureFolder(const std::string&) override {}
+    TFolderSecurity* FolderSecurity() override { return Folders; }
     std::optional<std::uint32_t> ReadUserDword(const std::string&, const std::string&) override {
         return std::nullopt;
     }
@@ -51,6 +52,7 @@ public:
     std::vector<std::pair<std::string, std::string>> Shortcuts;
     std::string ChosenFolder;
     std::map<std::string, std::filesystem::path> Resources;  // resource name -> file
+    TFolderSecurity* Folders = nullptr;  // none: folders as create_directories makes them
 };
 
 struct WindowFixture : ::testing::Test {
