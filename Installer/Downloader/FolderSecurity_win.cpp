@@ -272,16 +272,29 @@ TObjectSecurity ReadSecurityAsReported(const std::string& path) {
     const DWORD attributes = Attributes(h.get(), pathAttributes);
     s.folder = attributes & FILE_ATTRIBUTE_DIRECTORY;
     s.reparsePoint = attributes & FILE_ATTRIBUTE_REPARSE_POINT;
-    PSID owner = nullptr;
-    PACL dacl = nullptr;
     PSECURITY_DESCRIPTOR sd = nullptr;
-    if (GetSecurityInfo(h.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner,
-                        nullptr, &dacl, nullptr, &sd) != ERROR_SUCCESS)
+    if (GetSecurityInfo(h.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr,
+                        nullptr, nullptr, nullptr, &sd) != ERROR_SUCCESS)
         return s;
     LocalMemory hold(sd);
+    const TObjectSecurity read = SecurityOfDescriptor(sd);
+    s.owner = read.owner;
+    s.readable = read.readable;
+    s.nullDacl = read.nullDacl;
+    s.aces = read.aces;
+    return s;
+}
+
+TObjectSecurity SecurityOfDescriptor(void* descriptor) {
+    TObjectSecurity s;
+    s.exists = true;
+    PSECURITY_DESCRIPTOR sd = descriptor;
+    PSID owner = nullptr;
+    PACL dacl = nullptr;
+    BOOL present = FALSE, defaulted = FALSE;
+    if (!sd || !GetSecurityDescriptorOwner(sd, &owner, &defaulted)) return s;
     s.owner = SidText(owner);
     s.readable = !s.owner.empty();
-    BOOL present = FALSE, defaulted = FALSE;
     if (!GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted)) {
         s.readable = false;
         return s;

@@ -24,4 +24,7 @@ bool RunsUnderWine();
 // The security of `path` as read from the system, without Wine's user reported as the
 // Administrators (what Read() does under Wine).
 TObjectSecurity ReadSecurityAsReported(const std::string& path);
+
+// The owner and DACL of a security descriptor (a PSECURITY_DESCRIPTOR) as data.
+TObjectSecurity SecurityOfDescriptor(void* descriptor);
 #endif
