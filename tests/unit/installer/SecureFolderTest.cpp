@@ -41,7 +41,8 @@ std::vector<ChoiceCase> ChoiceCases() {
              f.objects[kDownloader] = UserOwned();
              f.objects[kDownloader + "\\ZYR_Setup.exe"] = UserOwned(false);
              f.objects[kDownloader + "\\dl-infonew.upt"] = Link(false);
-             f.objects[kDownloader + "\\nested"] = Link();
+             // A link goes whoever owns it.
+             f.objects[kDownloader + "\\nested"] = [] { auto s = AdminsOnly(); s.reparsePoint = true; return s; }();
              f.objects[kDownloader + "\\ZYR_Setup.exe.dat"] = AdminsOnly(false);
          },
          kDownloader + "\\",
@@ -168,6 +169,7 @@ TEST(SecureFolder, SweepRemovesEveryEntryThatFailsTheCheck) {
 }
 
 struct ProgramFilesCase {
+    const char* name;
     const char* path;
     bool inside;
 };
@@ -180,13 +182,14 @@ TEST_P(InstallFolderPlace, InsideTheProgramFilesFoldersOnlyOnWholeParts) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SecureFolder, InstallFolderPlace,
-                         ::testing::Values(ProgramFilesCase{"C:\\Program Files\\Qarto Private Browser\\", true},
-                                           ProgramFilesCase{"c:\\program files (x86)\\Qarto\\", true},
-                                           ProgramFilesCase{"C:\\Program Files", false},
-                                           ProgramFilesCase{"C:\\Program Files Extra\\Qarto\\", false},
-                                           ProgramFilesCase{"C:\\Program Files\\..\\Users\\Qarto\\", false},
-                                           ProgramFilesCase{"D:\\Apps\\Qarto Private Browser\\", false},
-                                           ProgramFilesCase{"C:\\Users\\me\\Program Files\\Qarto\\", false}));
+                         ::testing::Values(ProgramFilesCase{"Below", "C:\\Program Files\\Qarto Private Browser\\", true},
+                                           ProgramFilesCase{"BelowX86OtherCase", "c:\\program files (x86)\\Qarto\\", true},
+                                           ProgramFilesCase{"TheFolderItself", "C:\\Program Files", false},
+                                           ProgramFilesCase{"LongerName", "C:\\Program Files Extra\\Qarto\\", false},
+                                           ProgramFilesCase{"DotDot", "C:\\Program Files\\..\\Users\\Qarto\\", false},
+                                           ProgramFilesCase{"OtherDrive", "D:\\Apps\\Qarto Private Browser\\", false},
+                                           ProgramFilesCase{"SameNameElsewhere", "C:\\Users\\me\\Program Files\\Qarto\\", false}),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 TEST(SecureFolder, InstallFolderIsMadeSecureOrAnUntrustedOneRefused) {
     FakeFolderSecurity fs;
