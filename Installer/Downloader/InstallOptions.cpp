@@ -104,7 +104,8 @@ void TInstallOptions::PathChanged() {
 
 void TInstallOptions::LoadUserConfig() {
     try {
-        const auto config = LoadUserConfigFile(DownloadPath);
+        // Without a safe download folder there is no configuration to trust.
+        const auto config = DownloadPath.empty() ? std::nullopt : LoadUserConfigFile(DownloadPath);
         if (!config) {
             Options.createDesktopIcon = true;
             Options.addBookmark = false;
@@ -131,6 +132,7 @@ void TInstallOptions::LoadUserConfig() {
 }
 
 void TInstallOptions::SaveUserConfig() {
+    if (DownloadPath.empty()) return;  // never beside whatever folder is current
     TUserConfig config = Options;
     config.installPath = InstallPath;
     SaveUserConfigFile(DownloadPath, config);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "Installer/Downloader/FolderSecurity.h"
 #include "Installer/Downloader/LockedPackage.h"
 #include "Installer/Downloader/RunningProcess.h"
 
@@ -38,6 +39,12 @@ public:
     // released; nullptr when it cannot be held (missing, or someone holds it for writing).
     virtual std::unique_ptr<TLockedPackage> HoldPackage(const std::string& file) = 0;
     virtual void SecureFolder(const std::string& folder) = 0;
+    // The security of folders and files (FolderSecurity.h), through which the window
+    // makes, checks and takes over the download folder and makes install folders
+    // outside the program-files folders. Setup.exe always has it; a platform without
+    // it (host tests of other behaviour) leaves the folders to create_directories and
+    // SecureFolder. Owned by the platform.
+    virtual TFolderSecurity* FolderSecurity() { return nullptr; }
     // A DWORD value of HKEY_CURRENT_USER; nullopt when missing or not a number.
     virtual std::optional<std::uint32_t> ReadUserDword(const std::string& key, const std::string& name) = 0;
 };

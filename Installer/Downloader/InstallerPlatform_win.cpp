@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "Installer/Downloader/FolderSecurity_win.h"
 #include "Installer/Downloader/ProcessEnd.h"
 #include "Installer/Downloader/WindowsSupport.h"
 #include "os/TextConvert.h"
@@ -132,6 +133,8 @@ public:
     std::unique_ptr<TLockedPackage> HoldPackage(const std::string& file) override { return HoldForReadingOnly(file); }
 
     void SecureFolder(const std::string& folder) override { RestrictToAdministrators(folder); }
+
+    TFolderSecurity* FolderSecurity() override { return &WindowsFolderSecurity(); }
 
     std::optional<std::uint32_t> ReadUserDword(const std::string& key, const std::string& name) override {
         DWORD value = 0, size = sizeof value;

@@ -16,14 +16,15 @@ void CreateShortcut(const std::string& linkFile, const std::string& target);
 // nullptr when it could not be started.
 std::unique_ptr<TRunningProcess> ShellExecuteWithProcess(const std::string& program, const std::string& parameters);
 
-// Makes `folder` writable only by administrators and the system (users may read),
-// owned by the administrators, not inheriting from its parent, for the folder and
-// everything below it. Returns false when Windows refuses.
+// Makes `folder` reachable only by administrators and the system, owned by the
+// administrators, not inheriting from its parent (TFolderRights::AdministratorsOnly,
+// FolderSecurity_win.h), set on the folder itself without following a link; what is
+// created in it afterwards inherits it. Returns false when Windows refuses.
 bool RestrictToAdministrators(const std::string& folder);
 // The permissions RestrictToAdministrators applies, in security-descriptor text form.
 const wchar_t* DownloadFolderSecurity();
-// The folder's permissions in security-descriptor text form (owner and DACL), for
-// checks; "" when they cannot be read.
+// The folder's permissions in security-descriptor text form (owner and DACL), read
+// without following a link, for checks; "" when they cannot be read.
 std::string FolderSecurityText(const std::string& folder);
 
 // Brings `window` (an HWND) to the foreground even when another program has it:

@@ -1,14 +1,13 @@
 #include "Installer/Downloader/WindowsSupport.h"
 
 #include <windows.h>
-#include <aclapi.h>
 #include <objbase.h>
-#include <sddl.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
 #include <filesystem>
 
+#include "Installer/Downloader/FolderSecurity_win.h"
 #include "os/TextConvert.h"
 #include "os/Utf8Path.h"
 #include "os/WinHandles.h"
@@ -77,48 +76,13 @@ std::unique_ptr<TRunningProcess> ShellExecuteWithProcess(const std::string& prog
     return std::make_unique<ShellProcess>(info.hProcess);
 }
 
-const wchar_t* DownloadFolderSecurity() {
-    // Owner: administrators. DACL, protected from the parent's: administrators and the
-    // system have full access, users read, list and execute; inherited by everything
-    // below.
-    return L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;0x1200a9;;;BU)";
-}
+const wchar_t* DownloadFolderSecurity() { return FolderRightsText(TFolderRights::AdministratorsOnly); }
 
 bool RestrictToAdministrators(const std::string& folder) {
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(DownloadFolderSecurity(), SDDL_REVISION_1, &sd,
-                                                              nullptr))
-        return false;
-    BOOL present = FALSE, defaulted = FALSE;
-    PACL dacl = nullptr;
-    PSID owner = nullptr;
-    GetSecurityDescriptorDacl(sd, &present, &dacl, &defaulted);
-    GetSecurityDescriptorOwner(sd, &owner, &defaulted);
-    std::wstring path = Widen(folder);
-    const DWORD rc = SetNamedSecurityInfoW(path.data(), SE_FILE_OBJECT,
-                                           OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
-                                               PROTECTED_DACL_SECURITY_INFORMATION,
-                                           owner, nullptr, dacl, nullptr);
-    LocalFree(sd);
-    return rc == ERROR_SUCCESS;
+    return WindowsFolderSecurity().TakeOver(folder, TFolderRights::AdministratorsOnly);
 }
 
-std::string FolderSecurityText(const std::string& folder) {
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    std::wstring path = Widen(folder);
-    if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                              nullptr, nullptr, nullptr, nullptr, &sd) != ERROR_SUCCESS)
-        return {};
-    LPWSTR text = nullptr;
-    std::string result;
-    if (ConvertSecurityDescriptorToStringSecurityDescriptorW(
-            sd, SDDL_REVISION_1, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &text, nullptr)) {
-        result = Narrow(text);
-        LocalFree(text);
-    }
-    LocalFree(sd);
-    return result;
-}
+std::string FolderSecurityText(const std::string& folder) { return WindowsFolderSecurity().DescriptorText(folder); }
 
 bool ForceForegroundWindow(void* window) {
     HWND hwnd = static_cast<HWND>(window);

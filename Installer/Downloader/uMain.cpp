@@ -216,7 +216,7 @@ void TfrmZYRDownloader::FormCreate() {
     }
     // 10.
     TraceLine("FormCreate: 3");
-    FLastMD5 = ReadDownloadConfigMD5(FDownloadPath + kSetupFileName + ".dat");
+    if (!FDownloadPath.empty()) FLastMD5 = ReadDownloadConfigMD5(FDownloadPath + kSetupFileName + ".dat");
     WriteInstallerLog(FLastMD5, kInstallerLogName);
     TraceLine("FDownloadPath + MD5_INI_FILE_NAME: " + FDownloadPath + kMainDescriptorFile);
     // 11. The system drive needs 500 MiB.
@@ -250,7 +250,8 @@ void TfrmZYRDownloader::FormCreate() {
 
 // The working folder "Qarto Private Browser\Downloader\" under the common
 // application-data folder, moved to another fixed drive when that one has less
-// than 120 MiB; ends the process when none has.
+// than 120 MiB; ends the process when none has. Made safe (uMain_Folders.cpp): the
+// folder returned may be a new one, or "" when none could be made safe.
 std::string TfrmZYRDownloader::DownloadFolder() {
     TAppFrame frame(FEnv.os);
     std::string folder = WithTrailingBackslash(frame.CommonAppDataDir) + kProductName + "\\Downloader\\";
@@ -272,10 +273,7 @@ std::string TfrmZYRDownloader::DownloadFolder() {
         EndProcessNow();
         return folder;
     }
-    std::error_code ec;
-    std::filesystem::create_directories(Utf8Path(folder), ec);
-    FEnv.platform.SecureFolder(folder);
-    return folder;
+    return MakeDownloadFolderSafe(folder, frame.CommonAppDataDir);
 }
 
 void TfrmZYRDownloader::FormShow() {

@@ -296,6 +296,9 @@ private:
     void SaveLanguageToConfig();
     void MarkSetDefaultBrowser();
     std::string DownloadFolder();
+    // uMain_Folders.cpp.
+    std::string MakeDownloadFolderSafe(const std::string& folder, const std::string& commonAppData);
+    bool InstallFolderAccepted();
     std::string BrowserUserDataDir();
 
     TInstallerEnvironment FEnv;

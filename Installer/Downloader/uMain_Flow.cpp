@@ -114,8 +114,6 @@ std::unique_ptr<TRunningProcess> TfrmZYRDownloader::StartPackage(const std::stri
     return FEnv.platform.StartPackage(program, parameters);
 }
 
-void TfrmZYRDownloader::SecureDownloadFolder(const std::string& folder) { FEnv.platform.SecureFolder(folder); }
-
 void TfrmZYRDownloader::Trace(const std::string& text) { TraceLine(text); }
 
 void TfrmZYRDownloader::ShowFailurePage() {

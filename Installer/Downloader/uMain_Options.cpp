@@ -43,12 +43,6 @@ void TfrmZYRDownloader::EnableOptionsInstallButton() { btnOptionInstall->SetEnab
 
 std::string TfrmZYRDownloader::ChooseFolder() { return FEnv.platform.BrowseForFolder(this, lblCaption->Caption()); }
 
-bool TfrmZYRDownloader::CreateFolder(const std::string& path) {
-    std::error_code ec;
-    std::filesystem::create_directories(Utf8Path(path), ec);
-    return !ec;
-}
-
 bool TfrmZYRDownloader::FolderExists(const std::string& path) const {
     std::error_code ec;
     return std::filesystem::is_directory(Utf8Path(path), ec);
@@ -62,6 +56,15 @@ void TfrmZYRDownloader::RemoveFolderIfEmpty(const std::string& path) {
 
 void TfrmZYRDownloader::StartInstall() {
     FInstallPath = FOptions.InstallPath;
+    if (FDownloadPath.empty()) {
+        // No download folder could be made safe: nothing is fetched, and the outcome is
+        // the failure page a failed download shows.
+        TraceLine("install start refused: no safe download folder");
+        ShowDownloadPage();
+        ShowFailurePage();
+        return;
+    }
+    if (!InstallFolderAccepted()) return;
     FFlow->InstallPath = FInstallPath;
     ReadOptionControls();
     FFlow->Options.desktopIcon = cbxCreateIcon->Checked();

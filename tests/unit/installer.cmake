@@ -29,3 +29,7 @@ foreach(test unit_package_signature unit_install_flow)
   target_compile_definitions(${test} PRIVATE QARTO_SIGNING_CASES="${QARTO_SIGNING_CASES}")
   add_dependencies(${test} signing_cases)
 endforeach()
+# The folders the elevated installer trusts: the verdict on security descriptors,
+# the download folder's choice and sweep, install folders, on a made-up file system.
+qarto_gtest(unit_secure_folder installer/FolderTrustTest.cpp installer/SecureFolderTest.cpp)
+target_link_libraries(unit_secure_folder PRIVATE qarto_installer_core)

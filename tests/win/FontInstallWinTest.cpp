@@ -88,3 +88,25 @@ TEST(InstallResourceFont, WritesIntoAnExistingEmptyFolder) {
     EXPECT_TRUE(lock);
     EXPECT_EQ(fs::file_size(FontFile()), ResourceSize());
 }
+
+// A user can put a link in place of the font folder in the temporary folder: the
+// elevated installer never writes through it, and the font comes from memory. The
+// link is a Unix symbolic link made by the ctest fixture win_folder_links_fixture.
+TEST(InstallResourceFont, NeverWritesThroughALinkInPlaceOfTheFolder) {
+    if (GetFileAttributesW(L"C:\\qarto-links\\temp") == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no links: run through ctest (fixture win_folder_links_fixture)";
+    ASSERT_NE(GetFileAttributesW(L"C:\\qarto-links\\temp\\InstallerFonts") & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
+    wchar_t tmp[MAX_PATH] = {}, temp[MAX_PATH] = {};
+    GetEnvironmentVariableW(L"TMP", tmp, MAX_PATH);
+    GetEnvironmentVariableW(L"TEMP", temp, MAX_PATH);
+    SetEnvironmentVariableW(L"TMP", L"C:\\qarto-links\\temp\\");
+    SetEnvironmentVariableW(L"TEMP", L"C:\\qarto-links\\temp\\");
+    const UniqueHandle lock = InstallResourceFont(WindowsOsServices());
+    SetEnvironmentVariableW(L"TMP", tmp);
+    SetEnvironmentVariableW(L"TEMP", temp);
+
+    EXPECT_FALSE(lock);
+    EXPECT_FALSE(fs::exists(L"C:\\qarto-links\\target\\Roboto_Regular.ttf"));
+    EXPECT_FALSE(fs::exists(L"C:\\qarto-links\\target\\Roboto_Regular.ttf.partial"));
+    EXPECT_TRUE(fs::exists(L"C:\\qarto-links\\target\\keep"));
+}

@@ -43,6 +43,7 @@ public:
     std::unique_ptr<TLockedPackage> HoldPackage(const std::string& file) override { return HoldFileForReading(file); }
     std::unique_ptr<TRunningProcess> StartPackage(const std::string&, const std::string&) override { return nullptr; }
     void SecureFolder(const std::string&) override {}
+    TFolderSecurity* FolderSecurity() override { return Folders; }
     std::optional<std::uint32_t> ReadUserDword(const std::string& key, const std::string& name) override {
         const auto it = UserDwords.find(key + "\\" + name);
         if (it == UserDwords.end()) return std::nullopt;
@@ -54,6 +55,7 @@ public:
     std::string ChosenFolder;
     std::map<std::string, std::filesystem::path> Resources;  // resource name -> file
     std::map<std::string, std::uint32_t> UserDwords;         // "key\\name" -> value
+    TFolderSecurity* Folders = nullptr;  // none: folders as create_directories makes them
 };
 
 struct WindowFixture : ::testing::Test {

@@ -8,6 +8,7 @@
 #include "Installer/Downloader/UnitSysSupportNoticeNew.h"
 #include "os/Utf8Path.h"
 #include "public/rdcontrol/controls/TaskbarList.h"
+#include "tests/unit/installer/FakeFolderSecurity.h"
 #include "tests/unit/installer/WindowFixture.h"
 
 namespace {
@@ -357,4 +358,79 @@ TEST_F(WindowTest, NoticeIsCentredOverTheWindowAndOnlyYesAnswersYes) {
     }
     Window->Hide();
     EXPECT_EQ(TForm_Notice::PlaceOver(Window, 324, 152), std::nullopt);
+}
+
+// The window and its flow use the folder the folder checks chose: here the product's
+// folder belongs to a user and cannot be taken over, so a new random-named one in the
+// common application-data folder, with its descriptor in the trace.
+TEST_F(WindowTest, DownloadFolderIsTheOneTheFolderChecksChose) {
+    FakeFolderSecurity folders;
+    const std::string product = "C:\\ProgramData\\Qarto Private Browser";
+    folders.objects[product] = UserOwned();
+    folders.objects[product + "\\Downloader"] = AdminsOnly();
+    folders.refuseTakeOver.insert(product);
+    Platform.Folders = &folders;
+    ASSERT_TRUE(Create());
+    const std::string fresh = "C:\\ProgramData\\Downloader-" + folders.random + "\\";
+    EXPECT_EQ(Window->FDownloadPath, fresh);
+    EXPECT_EQ(Window->Flow().DownloadPath, fresh);
+    EXPECT_EQ(std::count(Platform.Traces.begin(), Platform.Traces.end(),
+                         "download folder: " + fresh + " O:" + kSidAdministrators),
+              1);
+
+    // Nothing can be made safe: the install start shows the failure page and fetches
+    // nothing.
+    folders.refuseCreate.insert("C:\\ProgramData\\Downloader-" + folders.random);
+    folders.objects.erase("C:\\ProgramData\\Downloader-" + folders.random);
+    ASSERT_TRUE(Create());
+    EXPECT_EQ(Window->FDownloadPath, "");
+    Window->Show();
+    Click(Window->lbl_AgreenInstall);
+    EXPECT_EQ(Window->Pages().Active(), TInstallerPage::Finished);
+    EXPECT_EQ(Window->lbl_FinishpgTitle->Caption(), "Installation Failed!");
+    EXPECT_TRUE(Window->Flow().DescriptorPhase());
+    EXPECT_EQ(Window->Flow().DescriptorState(), 0);
+}
+
+// An install folder outside the program-files folders that a user owns is refused
+// with a notice, and the installation does not start; a new one is made with the
+// program-files rights.
+TEST_F(WindowTest, UntrustedInstallFolderOutsideProgramFilesIsRefused) {
+    FakeFolderSecurity folders;
+    os.disks.drives["D:"] = FakeDisks::Drive{};
+    folders.objects["D:\\Apps"] = UserOwned();
+    folders.objects["D:\\Apps\\Qarto Private Browser"] = UserOwned();
+    Platform.Folders = &folders;
+    ASSERT_TRUE(Create());
+    Window->Show();
+    std::vector<std::string> notices;  // every notice, closed by its OK button
+    Timer = Loop->StartTimer(std::chrono::milliseconds(5), true, [this, &notices] {
+        for (TForm_Notice* dialog : FormsOf<TForm_Notice>())
+            if (dialog->Visible() && dialog->Modal()) {
+                notices.push_back(dialog->lblStatusDes->Caption());
+                dialog->ButtonOK->OnClick(dialog->ButtonOK);
+            }
+    });
+    Window->edtPath->SetText("D:\\Apps\\Qarto Private Browser\\");
+    Click(Window->lbl_AgreenInstall);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].rfind("Users other than administrators can change the folder you chose", 0), 0u)
+        << notices[0];
+    EXPECT_EQ(Window->Pages().Active(), TInstallerPage::InstallOption);
+    EXPECT_NE(std::find(Platform.Traces.begin(), Platform.Traces.end(),
+                        "install folder refused: D:\\Apps\\Qarto Private Browser\\: owner " + kSomeUser),
+              Platform.Traces.end());
+
+    folders.objects.erase("D:\\Apps\\Qarto Private Browser");
+    folders.log.clear();
+    // The made-up folders are not on disk, where the options look whether the folder
+    // is there after its creation (relative to the test's folder here).
+    std::filesystem::create_directories(Work / "D:" / "Apps" / "Qarto Private Browser");
+    Window->edtPath->SetText("D:\\Apps\\Qarto Private Browser\\");
+    Click(Window->btnOptionInstall);
+    EXPECT_EQ(notices.size(), 1u) << notices.back();
+    EXPECT_EQ(folders.log,
+              (std::vector<std::string>{"create D:\\Apps\\Qarto Private Browser program-files-like"}));
+    EXPECT_EQ(Window->Pages().Active(), TInstallerPage::Download);
+    Loop->StopTimer(Timer);
 }
