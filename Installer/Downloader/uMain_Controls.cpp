@@ -251,6 +251,11 @@ void TfrmZYRDownloader::BuildControls() {
     Tray = new TCCTrayIcon(this);
     Tray->SetName("Tray");
     Tray->SetEnabled(false);  // created disabled and never enabled
+    // Its menu: "Open" brings the installer back.
+    auto* trayMenu = new TPopupMenu(this);
+    trayMenu->SetName("PopupMenu1");
+    trayMenu->Add("Open", [this](TMenuItem&) { BringInstallerToFront(); });
+    Tray->SetPopupMenu(trayMenu);
 }
 
 void TfrmZYRDownloader::BuildTitleStrip() {
@@ -486,6 +491,11 @@ void TfrmZYRDownloader::BuildHiddenPages() {
               14, kSoftText, names[i]);
         *edits[i] = Edit(PageTab_Proxy, editNames[i], TRect::FromSize(270, 54 + i * 40, 322, 32));
     }
+    edtHost->SetMaxLength(128);
+    edtPort->SetNumbersOnly(true);
+    edtPort->SetMaxLength(5);
+    edtUserName->SetMaxLength(200);
+    edtPwd->SetMaxLength(128);
     edtPort->SetText("80");
     edtPwd->SetPasswordChar(U'*');
     btnProxy = SmallButton(PageTab_Proxy, "btnProxy", TRect::FromSize(498, 220, 94, 32), "Apply");

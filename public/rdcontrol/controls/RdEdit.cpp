@@ -124,11 +124,53 @@ void TRdEdit::NativeCreated() {
     ApplyOptions();
 }
 
-void TRdEdit::SetText(const std::string& utf8) { TNativeEdit::SetText(utf8); }
+void TRdEdit::SetText(const std::string& utf8) { TNativeEdit::SetText(AllowedText(utf8)); }
 
 void TRdEdit::NativeChanged() {
+    if (Native()) {
+        // A refused character typed or pasted: the text without it, which reports its
+        // own change.
+        const std::string text = Native()->Text();
+        const std::string allowed = AllowedText(text);
+        if (allowed != text) {
+            Native()->SetText(allowed);
+            return;
+        }
+    }
     TNativeEdit::NativeChanged();
     if (!FFocused) RecomputeEmpty();
+}
+
+std::string TRdEdit::AllowedText(const std::string& text) const {
+    if (FMaxLength <= 0 && !FNumbersOnly) return text;
+    std::string out;
+    int characters = 0;
+    for (std::size_t i = 0; i < text.size();) {
+        // One UTF-8 sequence: its lead byte tells its length.
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        length = std::min(length, text.size() - i);
+        const bool digit = length == 1 && lead >= '0' && lead <= '9';
+        if (!FNumbersOnly || digit) {
+            if (FMaxLength > 0 && characters == FMaxLength) break;
+            out.append(text, i, length);
+            ++characters;
+        }
+        i += length;
+    }
+    return out;
+}
+
+void TRdEdit::SetMaxLength(int v) {
+    FMaxLength = std::max(0, v);
+    const std::string text = Text();
+    if (AllowedText(text) != text) SetText(text);
+}
+
+void TRdEdit::SetNumbersOnly(bool v) {
+    FNumbersOnly = v;
+    const std::string text = Text();
+    if (AllowedText(text) != text) SetText(text);
 }
 
 void TRdEdit::RecomputeEmpty() {
@@ -309,6 +351,8 @@ void TRdEdit::PublishProperties(TPropertyTable& t) {
     t.AddInt("BorderWidth", [this] { return FBorderWidth; }, [this](int v) { SetBorderWidth(v); });
     t.AddColor("FontEmptyColor", [this] { return FFontEmptyColor; }, [this](TColor v) { SetFontEmptyColor(v); });
     t.AddString("TextHint", [this] { return FTextHint; }, [this](const std::string& v) { SetTextHint(v); });
+    t.AddInt("MaxLength", [this] { return FMaxLength; }, [this](int v) { SetMaxLength(v); });
+    t.AddBool("NumbersOnly", [this] { return FNumbersOnly; }, [this](bool v) { SetNumbersOnly(v); });
     t.AddString("Text", [this] { return Text(); }, [this](const std::string& v) { SetText(v); });
     t.AddObject("ImageOption", DesignRectProperties(FImageOption));
     t.AddObject("FontNormal", FontTable(FFontNormal));

@@ -82,6 +82,13 @@ public:
     void SetPasswordChar(char32_t v);
     TEditCharCase CharCase() const { return FCharCase; }
     void SetCharCase(TEditCharCase v);
+    // Limits on the text, however it comes (typed, pasted or set): at most MaxLength
+    // characters (0: no limit) and, with NumbersOnly, the digits 0-9 only. Refused
+    // characters are dropped and the rest kept.
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int v);
+    bool NumbersOnly() const { return FNumbersOnly; }
+    void SetNumbersOnly(bool v);
 
     // The state and what it selects now.
     TEditState State() const;
@@ -122,6 +129,10 @@ private:
     TPicture FImageNormal, FImageOver, FImageSelected, FImageDisabled, FImageError, FImageEmpty;
     TDesignRect FImageOption;
     int FTextLeftMargin = 0, FTextRightMargin = 0, FBorderWidth = 0;
+    int FMaxLength = 0;
+    bool FNumbersOnly = false;
+    // `text` within MaxLength and NumbersOnly.
+    std::string AllowedText(const std::string& text) const;
     std::string FTextHint;
     TAlignment FAlignment = taLeftJustify;
     char32_t FPasswordChar = 0;

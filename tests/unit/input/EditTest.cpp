@@ -206,6 +206,48 @@ TEST_F(EditTest, StretchImageLaysBothPicturesByItsOption) {
     EXPECT_EQ(Pixel(280, 40), Opaque(clBlue));  // the background through the frame
 }
 
+// The proxy page's limits: typed, pasted or set, refused characters are dropped and
+// lengths count characters, not bytes.
+TEST_F(EditTest, LengthAndDigitLimitsDropWhatTheyRefuse) {
+    const std::string e9 = "\xC3\xA9";  // one character, two bytes
+    struct Case {
+        int maxLength;
+        bool numbersOnly;
+        std::string typed, kept;
+    } cases[] = {
+        {128, false, "proxy.example", "proxy.example"},
+        {5, false, "abcdefgh", "abcde"},
+        {3, false, e9 + e9 + e9 + e9, e9 + e9 + e9},
+        {5, true, "8a0 8\t0", "8080"},
+        {5, true, "1234567", "12345"},
+        {0, true, "٣3", "3"},  // other scripts' digits are not port digits
+        {0, false, "anything at all", "anything at all"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed);
+        Edit->SetMaxLength(0);
+        Edit->SetNumbersOnly(false);
+        Edit->SetText("");
+        Edit->SetMaxLength(c.maxLength);
+        Edit->SetNumbersOnly(c.numbersOnly);
+        int changes = 0;
+        Edit->OnChange = [&](TControl*) { ++changes; };
+        Native().UserTypes(c.typed);
+        EXPECT_EQ(Edit->Text(), c.kept);
+        EXPECT_EQ(Native().Text(), c.kept);
+        EXPECT_EQ(changes, 1);
+        Edit->SetText(c.typed);  // set by the program: the same limits
+        EXPECT_EQ(Edit->Text(), c.kept);
+        Edit->OnChange = nullptr;
+    }
+    // A limit set later cuts the text it finds.
+    Edit->SetMaxLength(0);
+    Edit->SetNumbersOnly(false);
+    Edit->SetText("3128x");
+    Edit->SetNumbersOnly(true);
+    EXPECT_EQ(Edit->Text(), "3128");
+}
+
 TEST_F(EditTest, LabelTextColourFollowsItsState) {
     auto* label = new TRdLabel(Form);
     label->SetParent(Form);

@@ -254,6 +254,21 @@ TEST_F(WindowTest, BottomBarAtItsEndIsMirroredOnTheTaskbar) {
     EXPECT_EQ(taskbar.values.back(), "2500/10000");
 }
 
+// The notification-area icon's menu has one item, "Open", which brings the
+// installer back from the taskbar or the notification area.
+TEST_F(WindowTest, TrayMenuOpenBringsTheInstallerBack) {
+    ASSERT_TRUE(Create());
+    Window->Show();
+    TPopupMenu* menu = Window->Tray->PopupMenu();
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->Items().size(), 1u);
+    EXPECT_EQ(menu->Items()[0].Caption, "Open");
+    App->Minimize();
+    ASSERT_TRUE(App->Minimized());
+    menu->Choose(0);
+    EXPECT_FALSE(App->Minimized());
+}
+
 // The window reads the consent once and hands it to the install flow and the API
 // client; "Testupdate.ini" beside the program (the user's Downloads folder) redirects
 // the API only with it, and is reported when it lies there unread.
