@@ -51,6 +51,8 @@ std::string ReplaceNoCase(const std::string& text, const std::string& from, cons
 // The font that has the language's script, the way Windows installers choose one
 // where Segoe UI has none: the system fonts of each script. GDI's font linking
 // covers anything else.
+constexpr int kOptionLinkMinWidth = 100;
+
 std::string FontFor(const std::string& language) {
     if (language == "Japanese") return "Meiryo UI";
     if (language == "Korean") return "Malgun Gothic";
@@ -206,7 +208,13 @@ void TfrmZYRDownloader::ApplyCustomTexts() {
         const int barRight = imgProgress_DP->Left() + imgProgress_DP->Width();
         lbl_DownloadpgCancel->SetLeft(barRight - lbl_DownloadpgCancel->Width());
     }
-    // 8.
+    // 8. "Customize..." as wide as its text, at least 100 pixels (a fair target for the
+    // pointer in every language), centred.
+    lbl_Option->SetAutoSize(true);
+    if (lbl_Option->Width() < kOptionLinkMinWidth) {
+        lbl_Option->SetAutoSize(false);
+        lbl_Option->SetWidth(kOptionLinkMinWidth);
+    }
     CentreHorizontally(lbl_Option);
     // 9-11.
     lbl_MainpgTitle->SetCaption(Format(Msg("M_MainpgTitle", "Ready to install %s"), kProductName));

@@ -65,6 +65,7 @@ TEST_F(WindowTest, StartsInOrderWithItsControlsInPlace) {
     EXPECT_EQ(Window->Pages().Active(), TInstallerPage::Main);
     EXPECT_EQ(Window->edtPath->Text(), Window->FInstallPath);
     EXPECT_EQ(Window->FInstallPath, "C:\\Program Files\\Qarto Private Browser\\");
+    EXPECT_EQ(Window->lbl_Option->Width(), 100);  // "Customize..." is narrower: the minimum
     EXPECT_EQ(Window->Width(), 640);
     EXPECT_EQ(Window->Height(), 390);
     // Centred by the texts' layout: 640 div 2 - 189 div 2.
@@ -146,8 +147,9 @@ TEST_F(WindowTest, StartsInTheUsersLanguageAndSwitchesLive) {
     EXPECT_EQ(Window->FLanguageName, "German");  // the first choice is kept
     EXPECT_EQ(Window->lbl_AgreenInstall->Caption(), "Installer maintenant");
     EXPECT_EQ(Window->btnOptionInstall->Caption(), Window->lbl_AgreenInstall->Caption());
-    // Re-centred for the new caption's width.
+    // Re-centred for the new caption's width, never narrower than 100 pixels.
     EXPECT_EQ(Window->lbl_Option->Left(), 640 / 2 - Window->lbl_Option->Width() / 2);
+    EXPECT_GE(Window->lbl_Option->Width(), 100);
 }
 
 TEST_F(WindowTest, CustomizeAndBackByTheMouse) {
