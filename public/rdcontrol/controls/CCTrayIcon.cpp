@@ -18,6 +18,7 @@ std::string FirstCodePoints(const std::string& utf8, std::size_t count) {
 }  // namespace
 
 TCCTrayIcon::TCCTrayIcon(TComponent* owner) : TComponent(owner) {
+    TIcon::Register();  // its icon list may come from stored pictures
     TTrayHostEvents events;
     events.Callback = [this](unsigned event) { Callback(event); };
     events.QueryEndSession = [this] {

@@ -12,6 +12,7 @@
 // TRdImageNote raises OnItemChanged when the shown item changes.
 //
 // UI thread only.
+#include "public/rdcontrol/controls/Icon.h"
 #include "public/rdcontrol/controls/PictureCollection.h"
 #include "public/rdcontrol/framework/RdControls.h"
 
@@ -19,6 +20,7 @@ template <typename TBase>
 class TImageNoteOn : public TBase {
 public:
     explicit TImageNoteOn(TComponent* owner) : TBase(owner) {
+        TIcon::Register();  // a tray icon's frames are icons, stored as such
         this->Picture().OnChange = [this](TPicture*) { ShownPictureChanged(); };
     }
     ~TImageNoteOn() override { this->Picture().OnChange = nullptr; }

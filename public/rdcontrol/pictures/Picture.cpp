@@ -99,8 +99,6 @@ void TPicture::SetData(std::string_view data) {
     std::shared_ptr<TRdGraphic> graphic;
     if (IsPngClassName(name)) {
         graphic = MakePng();
-    } else if (name == "TIcon") {
-        throw EInvalidGraphic("Unsupported picture format: TIcon");
     } else {
         const auto& classes = GraphicClasses();
         const auto it = classes.find(name);

@@ -3,8 +3,9 @@
 // none) and stores it in a form description in one of two forms:
 // - Data: the graphic's class name as a short string (one length byte, then the
 //   bytes) followed by the class's own stream. "TPngImage", "TPNGGraphic" and
-//   "TRdLitePng" load as TPngGraphic; "TIcon" is not supported here; any other name
-//   must be registered (RegisterGraphicClass; "TRdgImage" is). An unknown name or
+//   "TRdLitePng" load as TPngGraphic; any other name must be registered
+//   (RegisterGraphicClass; "TRdgImage" is, and the controls library registers "TIcon"
+//   as soon as a tray icon or an image list exists, TIcon::Register). An unknown name or
 //   unreadable data throws EInvalidGraphic (or the class's own error, EPngError for
 //   PNG) and leaves the picture as it was.
 // - Text: the lines of an RDG descriptor; setting it makes the graphic a TRdgImage

@@ -227,6 +227,28 @@ TEST_F(TrayIconTest, IconListMustHoldIconsAndAnimates) {
     EXPECT_EQ(shown, (std::vector<std::uint32_t>{0xFF000001u, 0xFF000002u, 0xFF000003u, 0xFF000001u, 0xFF000002u}));
 }
 
+// Icons stored in a form description's Data form ("TIcon" and PNG bytes) load back
+// as icons, so a tray icon's list can come from stored pictures.
+TEST_F(TrayIconTest, StoredIconsLoadBackAsIconsForTheList) {
+    auto* icon = MakeIcon();
+    auto* list = new TImageNote(Form);
+    for (std::uint32_t c : {0xFF000011u, 0xFF000022u}) {
+        TPicture original;
+        original.SetGraphic(IconOf(c));
+        const std::string stored = original.Data();
+        ASSERT_EQ(stored.substr(1, 5), "TIcon");
+        TPicture loaded;
+        loaded.SetData(stored);
+        ASSERT_NE(dynamic_cast<const TIcon*>(loaded.Graphic().get()), nullptr);
+        list->Items().Add(loaded.Graphic().get());
+    }
+    Tray.Log.clear();
+    icon->SetIconList(list);
+    icon->SetIconIndex(1);
+    EXPECT_EQ(Tray.IconPixel, 0xFF000022u);
+    for (const std::string& line : Tray.Log) EXPECT_EQ(line.find("must be TIcon"), std::string::npos) << line;
+}
+
 TEST_F(TrayIconTest, ClicksRestoreOrOpenTheMenuAsConfigured) {
     auto* icon = MakeIcon();
     auto* menu = new TPopupMenu(Form);
