@@ -1,4 +1,5 @@
 #include "services/Md5.h"
+#include "public/rdcontrol/base/HexText.h"
 
 #include <new>
 
@@ -43,14 +44,8 @@ TMd5::TDigest TMd5::Digest() const {
 }
 
 std::string TMd5::HexDigest() const {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string hex;
-    hex.reserve(32);
-    for (std::uint8_t b : Digest()) {
-        hex += kHex[b >> 4];
-        hex += kHex[b & 0x0F];
-    }
-    return hex;
+    const auto digest = Digest();
+    return LowerHex(digest.data(), digest.size());
 }
 
 void TMd5::Reset() { StartMd5(FContext.get()); }

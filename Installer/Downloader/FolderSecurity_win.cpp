@@ -1,4 +1,5 @@
 #include "Installer/Downloader/FolderSecurity_win.h"
+#include "public/rdcontrol/base/HexText.h"
 
 #include <windows.h>
 #include <aclapi.h>
@@ -212,13 +213,7 @@ public:
     std::string RandomHex128() override {
         unsigned char bytes[16];
         if (BCryptGenRandom(nullptr, bytes, sizeof bytes, BCRYPT_USE_SYSTEM_PREFERRED_RNG) != 0) return {};
-        static const char digits[] = "0123456789abcdef";
-        std::string hex;
-        for (unsigned char b : bytes) {
-            hex += digits[b >> 4];
-            hex += digits[b & 15];
-        }
-        return hex;
+        return LowerHex(bytes, sizeof bytes);
     }
 
     std::string DescriptorText(const std::string& path) override {
@@ -309,18 +304,13 @@ TObjectSecurity SecurityOfDescriptor(void* descriptor) {
         TAce ace;
         ace.flags = header->AceFlags;
         switch (header->AceType) {
-            case ACCESS_ALLOWED_ACE_TYPE: {
-                auto* allowed = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
-                ace.kind = TAceKind::Allow;
-                ace.mask = allowed->Mask;
-                ace.trustee = SidText(&allowed->SidStart);
-                break;
-            }
+            case ACCESS_ALLOWED_ACE_TYPE:
             case ACCESS_DENIED_ACE_TYPE: {
-                auto* denied = reinterpret_cast<ACCESS_DENIED_ACE*>(header);
-                ace.kind = TAceKind::Deny;
-                ace.mask = denied->Mask;
-                ace.trustee = SidText(&denied->SidStart);
+                // Both entries share one layout: header, mask, SID.
+                auto* entry = reinterpret_cast<ACCESS_ALLOWED_ACE*>(header);
+                ace.kind = header->AceType == ACCESS_ALLOWED_ACE_TYPE ? TAceKind::Allow : TAceKind::Deny;
+                ace.mask = entry->Mask;
+                ace.trustee = SidText(&entry->SidStart);
                 break;
             }
             default:

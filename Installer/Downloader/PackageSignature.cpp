@@ -1,4 +1,5 @@
 #include "Installer/Downloader/PackageSignature.h"
+#include "public/rdcontrol/base/HexText.h"
 
 #include <openssl/asn1.h>
 #include <openssl/crypto.h>
@@ -44,15 +45,7 @@ std::string Oid(const ASN1_OBJECT* object) {
     return n > 0 && n < static_cast<int>(sizeof text) ? std::string(text, static_cast<std::size_t>(n)) : std::string();
 }
 
-std::string Hex(const unsigned char* bytes, std::size_t size) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (std::size_t i = 0; i < size; ++i) {
-        out += digits[bytes[i] >> 4];
-        out += digits[bytes[i] & 15];
-    }
-    return out;
-}
+std::string Hex(const unsigned char* bytes, std::size_t size) { return LowerHex(bytes, size); }
 
 // One DER element of definite length inside [p, end); p moves past it.
 struct TDerElement {

@@ -1,4 +1,5 @@
 #include "tools/demo/DemoSystem_win.h"
+#include "public/rdcontrol/base/HexText.h"
 
 #include <shlobj.h>
 #include <wincrypt.h>
@@ -132,13 +133,7 @@ std::string FileSha256Hex(const std::string& file) {
     DWORD length = sizeof digest;
     if (!CryptGetHashParam(hash.handle, HP_HASHVAL, digest, &length, 0) || length != sizeof digest)
         ThrowSystemError("SHA-256 of " + file, GetLastError());
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string hex;
-    for (const BYTE b : digest) {
-        hex += kHex[b >> 4];
-        hex += kHex[b & 15];
-    }
-    return hex;
+    return LowerHex(digest, sizeof digest);
 }
 
 void WriteResourceToFile(int id, const std::string& file) {
