@@ -16,16 +16,16 @@
 #include <string>
 
 #include "net/EventLoop.h"
+#include "public/rdcontrol/controls/form/RdFormSkin.h"
+#include "public/rdcontrol/controls/imagebutton/RdImageButton.h"
+#include "public/rdcontrol/controls/notebook/ImageNote.h"
+#include "public/rdcontrol/controls/notebook/LabelNote.h"
+#include "public/rdcontrol/controls/notebook/PageNote.h"
+#include "public/rdcontrol/controls/progress/RdProgressBar.h"
+#include "public/rdcontrol/framework/Application.h"
+#include "public/rdcontrol/framework/RdControls.h"
 #include "public/rdcontrol/pictures/ImageCache.h"
 #include "public/rdcontrol/png/PngImage.h"
-#include "public/rdcontrol/framework/Application.h"
-#include "public/rdcontrol/controls/ImageNote.h"
-#include "public/rdcontrol/controls/LabelNote.h"
-#include "public/rdcontrol/controls/PageNote.h"
-#include "public/rdcontrol/controls/RdFormSkin.h"
-#include "public/rdcontrol/controls/RdImageButton.h"
-#include "public/rdcontrol/controls/RdProgressBar.h"
-#include "public/rdcontrol/framework/RdControls.h"
 
 namespace {
 

@@ -3,7 +3,8 @@
 #include <charconv>
 #include <optional>
 
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/TextCase.h"
+#include "public/rdcontrol/base/TextLines.h"
 
 namespace {
 

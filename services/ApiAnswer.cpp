@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "public/rdcontrol/base/TextCase.h"
+#include "public/rdcontrol/base/TextLines.h"
 #include "services/RequestSigning.h"
 
 using nlohmann::ordered_json;

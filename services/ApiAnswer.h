@@ -9,7 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/DateTime.h"
 #include "services/NetworkError.h"
 
 // The base information the API's "base-info/info" call gives, with its defaults.

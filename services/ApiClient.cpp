@@ -3,6 +3,10 @@
 #include <filesystem>
 
 #include "os/Utf8Path.h"
+#include "public/rdcontrol/base/DateTime.h"
+#include "public/rdcontrol/base/NumberText.h"
+#include "public/rdcontrol/base/TextCase.h"
+#include "public/rdcontrol/base/TextLines.h"
 #include "public/rdcontrol/ini/SafeIniFile.h"
 #include "services/ICSMulitPart.h"
 #include "services/LocalClock.h"
@@ -134,7 +138,7 @@ std::int64_t TApiClient::GetBaseInfo(TNetworkError& errorKind, const std::string
 
     TCountrySources country;
     country.overrideCode = std::string(TrimBlanks(ReadTestValue("Country", "local_country_code", "")));
-    country.ipUnknown = ParseIniInteger(TrimBlanks(ReadTestValue("Country", "IP_Unknown", ""))) == 1;
+    country.ipUnknown = ParseInteger(TrimBlanks(ReadTestValue("Country", "IP_Unknown", ""))) == 1;
     const std::uint16_t language = FOs.locale.SystemDefaultLanguageId();
     country.systemCode = FOs.locale.IsoCountryName(language);
     if (country.systemCode.empty()) country.systemCode = "US";

@@ -2,7 +2,8 @@
 
 #include <cctype>
 
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/TextCase.h"
+#include "public/rdcontrol/base/TextLines.h"
 
 #ifndef QARTO_RELEASE
 #error "the build says whether this is a release build (QARTO_RELEASE, see services/CMakeLists.txt)"

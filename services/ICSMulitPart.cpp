@@ -3,7 +3,8 @@
 #include <chrono>
 #include <cmath>
 
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/TextCase.h"
+#include "public/rdcontrol/base/TextLines.h"
 #include "services/GzipDecode.h"
 #include "services/LocalClock.h"
 #include "services/RequestLanguage.h"

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include "public/rdcontrol/base/DateTime.h"
 
 namespace {
 

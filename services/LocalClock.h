@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "os/Clock.h"
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/DateTime.h"
 
 // Whether the fields name a real date and time (year 1..9999).
 bool IsValidSystemTime(const TSystemTime& t);

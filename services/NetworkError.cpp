@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/TextCase.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "services/ParamText.h"
 
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/TextLines.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "services/UILanguage.h"
 
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/NumberText.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ std::uint16_t RegistryLocaleLanguage(const OsServices& os) {
     auto text = os.registry.ReadString(RegistryRoot::LocalMachine, "SYSTEM\\CurrentControlSet\\Control\\Nls\\Locale",
                                        "(Default)");
     if (!text) return 0;
-    auto value = ParseIniInteger("$" + *text);
+    auto value = ParseInteger("$" + *text);
     return value ? static_cast<std::uint16_t>(*value & 0xFFFF) : 0;
 }
 

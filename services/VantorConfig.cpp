@@ -7,6 +7,7 @@
 #include "os/FileBytes.h"
 #include "os/FileCopy.h"
 #include "os/Utf8Path.h"
+#include "public/rdcontrol/base/TextCodec.h"
 #include "public/rdcontrol/ini/IniFileNames.h"
 #include "public/rdcontrol/ini/SafeIniFile.h"
 #include "services/DataFileCipher.h"

@@ -4,10 +4,10 @@
 #include <winsock2.h>
 #include <windows.h>
 
-#include "Installer/Downloader/InstallResourceFont.h"
-#include "Installer/Downloader/InstallerPlatform_win.h"
-#include "Installer/Downloader/ProcessEnd.h"
-#include "Installer/Downloader/uMain.h"
+#include "Installer/Downloader/platform/InstallResourceFont.h"
+#include "Installer/Downloader/platform/InstallerPlatform_win.h"
+#include "Installer/Downloader/platform/ProcessEnd.h"
+#include "Installer/Downloader/window/uMain.h"
 #include "net/CurlMulti.h"
 #include "net/EventLoop.h"
 #include "os/Clock.h"

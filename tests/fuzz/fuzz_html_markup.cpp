@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "public/rdcontrol/controls/HtmlLayout.h"
+#include "public/rdcontrol/controls/label/HtmlPaint.h"
 #include "public/rdcontrol/pictures/RdGraphic.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -7,8 +7,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "public/rdcontrol/base/NumberText.h"
+#include "public/rdcontrol/base/TextCodec.h"
 #include "public/rdcontrol/ini/ExtIniFile.h"
-#include "public/rdcontrol/ini/IniText.h"
 #include "public/rdcontrol/ini/SafeIniFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -32,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             (void)ini.ReadInteger(section, key, 0);
             (void)ini.ReadBool(section, key, false);
             (void)ini.ReadDateTime(section, key, 0);
-            (void)ParseIniFloat(ini.ReadString(section, key, ""));
+            (void)ParseNumber(ini.ReadString(section, key, ""));
             if (ext.ReadString(section, key, "\x01missing") == "\x01missing") std::abort();
         }
         ini.WriteString(section, "fuzz", "1");

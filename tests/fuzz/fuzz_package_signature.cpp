@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "Installer/Downloader/PackageSignature.h"
+#include "Installer/Downloader/package/PackageSignature.h"
 
 namespace {
 

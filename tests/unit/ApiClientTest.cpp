@@ -9,10 +9,11 @@
 #include <chrono>
 #include <fstream>
 
+#include "public/rdcontrol/base/DateTime.h"
 #include "services/LocalClock.h"
 #include "services/ParamText.h"
-#include "services/SystemInfo.h"
 #include "services/RequestSigning.h"
+#include "services/SystemInfo.h"
 #include "services/UsageReport.h"
 #include "tests/support/ApiStandIn.h"
 #include "tests/unit/FakeOs.h"

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <limits>
 
-#include "Installer/Downloader/DownloadState.h"
+#include "Installer/Downloader/download/DownloadState.h"
 #include "net/HttpCli.h"
 #include "public/rdcontrol/base/CheckedMath.h"
 #include "tests/unit/TempDir.h"

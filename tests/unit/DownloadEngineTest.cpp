@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Installer/Downloader/uDownloader.h"
+#include "Installer/Downloader/download/uDownloader.h"
 #include "os/FileBytes.h"
-#include "tests/support/TestServer.h"
 #include "public/rdcontrol/ini/SafeIniFile.h"
+#include "tests/support/TestServer.h"
 #include "tests/unit/FakeOs.h"
 #include "tests/unit/TempDir.h"
 

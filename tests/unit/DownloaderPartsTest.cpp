@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "Installer/Downloader/uDownloader.h"
+#include "Installer/Downloader/download/uDownloader.h"
 #include "tests/unit/FakeOs.h"
 #include "tests/unit/TempDir.h"
 

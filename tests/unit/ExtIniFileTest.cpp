@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/TextCodec.h"
 #include "public/rdcontrol/skin/PWebRes.h"
 #include "tests/unit/IniTestSupport.h"
 #include "tests/unit/TempDir.h"

@@ -1,4 +1,4 @@
-#include "Installer/Downloader/FileIfMissing.h"
+#include "Installer/Downloader/flow/FileIfMissing.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "os/FileAttributes.h"
+#include "public/rdcontrol/base/DateTime.h"
+#include "public/rdcontrol/base/TextCodec.h"
 #include "tests/unit/IniTestSupport.h"
 #include "tests/unit/TempDir.h"
 

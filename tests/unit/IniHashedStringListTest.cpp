@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/TextCase.h"
 
 namespace {
 

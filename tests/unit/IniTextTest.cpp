@@ -61,18 +61,18 @@ TEST(IniText, IntegersAndBooleans) {
     const Case cases[] = {{"42", 42},    {" -7 ", -7},          {"$FF", 255},   {"0x10", 16},
                           {"+3", 3},     {"12a", std::nullopt}, {"", std::nullopt},
                           {"$", std::nullopt}, {"99999999999999999999", std::nullopt}};
-    for (const Case& c : cases) EXPECT_EQ(ParseIniInteger(c.text), c.value) << c.text;
-    EXPECT_EQ(ParseIniBool("0"), false);
-    EXPECT_EQ(ParseIniBool("2"), true);
-    EXPECT_EQ(ParseIniBool("yes"), std::nullopt);
+    for (const Case& c : cases) EXPECT_EQ(ParseInteger(c.text), c.value) << c.text;
+    EXPECT_EQ(ParseBoolean("0"), false);
+    EXPECT_EQ(ParseBoolean("2"), true);
+    EXPECT_EQ(ParseBoolean("yes"), std::nullopt);
 }
 
 TEST(IniText, FloatsUseAPointAndAcceptAComma) {
-    EXPECT_EQ(FormatIniFloat(1.5), "1.5");
-    EXPECT_EQ(ParseIniFloat("1,25"), 1.25);
-    EXPECT_EQ(ParseIniFloat("-0.5"), -0.5);
-    EXPECT_EQ(ParseIniFloat("1.2.3"), std::nullopt);
-    EXPECT_EQ(ParseIniFloat("nan"), std::nullopt);
+    EXPECT_EQ(FormatNumber(1.5), "1.5");
+    EXPECT_EQ(ParseNumber("1,25"), 1.25);
+    EXPECT_EQ(ParseNumber("-0.5"), -0.5);
+    EXPECT_EQ(ParseNumber("1.2.3"), std::nullopt);
+    EXPECT_EQ(ParseNumber("nan"), std::nullopt);
 }
 
 TEST(IniText, DateTimeFormatAndParse) {
@@ -96,7 +96,7 @@ TEST(IniText, DateTimeWrittenUnderGermanLocaleReadsBackUnderUs) {
         std::locale::global(std::locale("de_DE.UTF-8"));
         std::setlocale(LC_ALL, "de_DE.UTF-8");
         written = FormatIniDateTime(t);
-        written += "|" + FormatIniFloat(2.5);
+        written += "|" + FormatNumber(2.5);
     }
     std::locale::global(std::locale("en_US.UTF-8"));
     std::setlocale(LC_ALL, "en_US.UTF-8");

@@ -12,6 +12,7 @@
 
 #include "os/FileBytes.h"
 #include "os/Utf8Path.h"
+#include "public/rdcontrol/base/TextCodec.h"
 #include "services/DataFileCipher.h"
 #include "services/RequestSigning.h"
 #include "services/VantorConfig.h"

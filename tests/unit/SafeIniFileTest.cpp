@@ -5,6 +5,8 @@
 #include <sstream>
 
 #include "os/FileAttributes.h"
+#include "public/rdcontrol/base/DateTime.h"
+#include "public/rdcontrol/base/TextCodec.h"
 #include "tests/unit/IniTestSupport.h"
 #include "tests/unit/TempDir.h"
 

@@ -15,9 +15,9 @@
 #include <fstream>
 #include <iostream>
 
-#include "Installer/Downloader/FolderSecurity_win.h"
-#include "Installer/Downloader/SecureFolder.h"
-#include "Installer/Downloader/WindowsSupport.h"
+#include "Installer/Downloader/flow/SecureFolder.h"
+#include "Installer/Downloader/platform/FolderSecurity_win.h"
+#include "Installer/Downloader/platform/WindowsSupport.h"
 #include "os/TextConvert.h"
 #include "os/Utf8Path.h"
 

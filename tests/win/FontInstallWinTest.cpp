@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Installer/Downloader/InstallResourceFont.h"
+#include "Installer/Downloader/platform/InstallResourceFont.h"
 #include "os/Utf8Path.h"
 #include "services/SystemInfo.h"
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "net/EventLoop.h"
-#include "public/rdcontrol/controls/RdFormSkin.h"
+#include "public/rdcontrol/controls/form/RdFormSkin.h"
 #include "public/rdcontrol/framework/RdControls.h"
 #include "public/rdcontrol/framework/Win32Platform.h"
 

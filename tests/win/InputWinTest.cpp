@@ -10,10 +10,10 @@
 #include <string>
 
 #include "net/EventLoop.h"
-#include "public/rdcontrol/controls/ComboHook.h"
-#include "public/rdcontrol/controls/RdComboBox.h"
-#include "public/rdcontrol/controls/RdEdit.h"
-#include "public/rdcontrol/controls/PictureDraw.h"
+#include "public/rdcontrol/controls/common/PictureDraw.h"
+#include "public/rdcontrol/controls/input/ComboHook.h"
+#include "public/rdcontrol/controls/input/RdComboBox.h"
+#include "public/rdcontrol/controls/input/RdEdit.h"
 #include "public/rdcontrol/framework/Win32Platform.h"
 #include "public/rdcontrol/pictures/RdGraphic.h"
 

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "Installer/Downloader/WindowsSupport.h"
+#include "Installer/Downloader/platform/WindowsSupport.h"
 #include "os/Shell.h"
 #include "os/TextConvert.h"
 #include "os/Utf8Path.h"

@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <string>
 
-#include "Installer/Downloader/PackageSignature.h"
+#include "Installer/Downloader/package/PackageSignature.h"
 #include "os/TextConvert.h"
 #include "tests/support/SignatureCases.h"
 

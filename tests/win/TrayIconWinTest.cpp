@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "net/EventLoop.h"
-#include "public/rdcontrol/controls/CCTrayIcon.h"
-#include "public/rdcontrol/controls/Icon.h"
-#include "public/rdcontrol/controls/RdProgressBar.h"
+#include "public/rdcontrol/controls/common/Icon.h"
+#include "public/rdcontrol/controls/progress/RdProgressBar.h"
+#include "public/rdcontrol/controls/tray/CCTrayIcon.h"
 #include "public/rdcontrol/framework/RdControls.h"
 #include "public/rdcontrol/framework/Win32Platform.h"
 

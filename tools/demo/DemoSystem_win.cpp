@@ -1,5 +1,5 @@
-#include "tools/demo/DemoSystem_win.h"
 #include "public/rdcontrol/base/HexText.h"
+#include "tools/demo/DemoSystem_win.h"
 
 #include <shlobj.h>
 #include <wincrypt.h>
@@ -9,7 +9,7 @@
 #include <system_error>
 #include <vector>
 
-#include "Installer/Downloader/PeSignatureLayout.h"
+#include "Installer/Downloader/package/PeSignatureLayout.h"
 #include "os/TextConvert.h"
 #include "os/Utf8Path.h"
 #include "os/WinHandles.h"

@@ -17,12 +17,12 @@
 #include <string>
 #include <vector>
 
-#include "public/rdcontrol/controls/PictureDraw.h"
-#include "public/rdcontrol/controls/RdComboBox.h"
-#include "public/rdcontrol/controls/RdEdit.h"
-#include "public/rdcontrol/controls/RdHtmLabel.h"
-#include "public/rdcontrol/controls/RdScrollBar.h"
-#include "public/rdcontrol/controls/RdStretchImage.h"
+#include "public/rdcontrol/controls/common/PictureDraw.h"
+#include "public/rdcontrol/controls/common/RdStretchImage.h"
+#include "public/rdcontrol/controls/input/RdComboBox.h"
+#include "public/rdcontrol/controls/input/RdEdit.h"
+#include "public/rdcontrol/controls/input/RdScrollBar.h"
+#include "public/rdcontrol/controls/label/RdHtmLabel.h"
 #include "public/rdcontrol/framework/Application.h"
 #include "public/rdcontrol/framework/NativeControl.h"
 #include "public/rdcontrol/framework/RdControls.h"

@@ -22,15 +22,15 @@
 #include <cstdio>
 #include <string>
 
-#include "public/rdcontrol/controls/CCTrayIcon.h"
-#include "public/rdcontrol/controls/Icon.h"
-#include "public/rdcontrol/controls/ImageNote.h"
-#include "public/rdcontrol/controls/LabelNote.h"
-#include "public/rdcontrol/controls/PageNote.h"
-#include "public/rdcontrol/controls/RdBalloonHint.h"
-#include "public/rdcontrol/controls/RdFormSkin.h"
-#include "public/rdcontrol/controls/RdImageButton.h"
-#include "public/rdcontrol/controls/RdProgressBar.h"
+#include "public/rdcontrol/controls/common/Icon.h"
+#include "public/rdcontrol/controls/form/RdFormSkin.h"
+#include "public/rdcontrol/controls/imagebutton/RdImageButton.h"
+#include "public/rdcontrol/controls/notebook/ImageNote.h"
+#include "public/rdcontrol/controls/notebook/LabelNote.h"
+#include "public/rdcontrol/controls/notebook/PageNote.h"
+#include "public/rdcontrol/controls/progress/RdProgressBar.h"
+#include "public/rdcontrol/controls/tray/CCTrayIcon.h"
+#include "public/rdcontrol/controls/tray/RdBalloonHint.h"
 #include "public/rdcontrol/png/PngImage.h"
 #include "tools/gallery/GalleryPages.h"
 

@@ -8,7 +8,8 @@
 
 #include "os/FileBytes.h"
 #include "os/Utf8Path.h"
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/TextCodec.h"
+#include "public/rdcontrol/base/TextLines.h"
 #include "public/rdcontrol/ini/SafeIniFile.h"
 #include "services/DataFileCipher.h"
 #include "services/RequestSigning.h"

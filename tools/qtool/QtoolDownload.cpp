@@ -12,10 +12,10 @@
 #include <cstdlib>
 #include <ostream>
 
-#include "Installer/Downloader/uDownloader.h"
+#include "Installer/Downloader/download/uDownloader.h"
 #include "os/FileStream.h"
-#include "tools/qtool/QtoolOs.h"
 #include "tools/qtool/QtoolCommands.h"
+#include "tools/qtool/QtoolOs.h"
 
 namespace {
 

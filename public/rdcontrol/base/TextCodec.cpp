@@ -120,3 +120,61 @@ std::string Utf8ToAnsi(std::string_view utf8) {
     return out;
 }
 #endif
+
+// ---- files with a byte-order mark ----------------------------------------------
+
+namespace {
+
+std::u16string BytesToUtf16(std::string_view bytes, bool bigEndian) {
+    std::u16string out(bytes.size() / 2, u'\0');
+    for (size_t i = 0; i < out.size(); ++i) {
+        const auto a = static_cast<unsigned char>(bytes[2 * i]), b = static_cast<unsigned char>(bytes[2 * i + 1]);
+        out[i] = static_cast<char16_t>(bigEndian ? (a << 8 | b) : (b << 8 | a));
+    }
+    return out;
+}
+
+bool StartsWith(std::string_view s, std::string_view prefix) { return s.substr(0, prefix.size()) == prefix; }
+
+}  // namespace
+
+DecodedText DecodeText(std::string_view bytes) {
+    if (StartsWith(bytes, "\xEF\xBB\xBF")) {
+        // Stored UTF-8 is re-encoded so that malformed bytes cannot travel further.
+        return {Utf16ToUtf8(Utf8ToUtf16(bytes.substr(3))), TextEncoding::Utf8};
+    }
+    if (StartsWith(bytes, "\xFF\xFE")) return {Utf16ToUtf8(BytesToUtf16(bytes.substr(2), false)), TextEncoding::Utf16LE};
+    if (StartsWith(bytes, "\xFE\xFF")) return {Utf16ToUtf8(BytesToUtf16(bytes.substr(2), true)), TextEncoding::Utf16BE};
+    return {AnsiToUtf8(bytes), TextEncoding::Ansi};
+}
+
+std::string ByteOrderMark(TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Utf8: return "\xEF\xBB\xBF";
+        case TextEncoding::Utf16LE: return "\xFF\xFE";
+        case TextEncoding::Utf16BE: return "\xFE\xFF";
+        case TextEncoding::Ansi: break;
+    }
+    return {};
+}
+
+std::string EncodeText(std::string_view utf8, TextEncoding encoding) {
+    std::string out = ByteOrderMark(encoding);
+    switch (encoding) {
+        case TextEncoding::Ansi: out += Utf8ToAnsi(utf8); break;
+        case TextEncoding::Utf8: out += Utf16ToUtf8(Utf8ToUtf16(utf8)); break;
+        case TextEncoding::Utf16LE:
+        case TextEncoding::Utf16BE: {
+            const std::u16string wide = Utf8ToUtf16(utf8);
+            const bool be = encoding == TextEncoding::Utf16BE;
+            out.reserve(out.size() + wide.size() * 2);
+            for (char16_t c : wide) {
+                const char hi = static_cast<char>(c >> 8), lo = static_cast<char>(c & 0xFF);
+                out += be ? hi : lo;
+                out += be ? lo : hi;
+            }
+            break;
+        }
+    }
+    return out;
+}

@@ -15,3 +15,19 @@ std::string Utf16ToUtf8(std::u16string_view utf16);
 std::string AnsiToUtf8(std::string_view ansi);
 // Characters the code page cannot represent become '?'.
 std::string Utf8ToAnsi(std::string_view utf8);
+
+// Files of text: the encoding a byte-order mark announces.
+enum class TextEncoding { Ansi, Utf8, Utf16LE, Utf16BE };
+
+struct DecodedText {
+    std::string utf8;
+    TextEncoding encoding = TextEncoding::Ansi;
+};
+
+// Detects the encoding from the byte-order mark (UTF-8, UTF-16 LE/BE; otherwise the
+// system's ANSI code page) and returns the text as UTF-8 without the mark.
+DecodedText DecodeText(std::string_view bytes);
+// The text in `encoding`, with its byte-order mark (none for Ansi).
+std::string EncodeText(std::string_view utf8, TextEncoding encoding);
+// Just the byte-order mark of `encoding` ("" for Ansi).
+std::string ByteOrderMark(TextEncoding encoding);

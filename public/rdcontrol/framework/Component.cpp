@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/TextCase.h"
 
 TComponent::TComponent(TComponent* owner) : FOwner(owner) {
     if (FOwner) FOwner->InsertComponent(this);

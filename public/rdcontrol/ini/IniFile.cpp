@@ -16,15 +16,15 @@ std::string TIniFile::PrepareForWrite() const {
 }
 
 long long TIniFile::ReadInteger(std::string_view section, std::string_view key, long long def) const {
-    return ParseIniInteger(ReadString(section, key, "")).value_or(def);
+    return ParseInteger(ReadString(section, key, "")).value_or(def);
 }
 
 bool TIniFile::WriteInteger(std::string_view section, std::string_view key, long long value) {
-    return WriteString(section, key, FormatIniInteger(value));
+    return WriteString(section, key, FormatInteger(value));
 }
 
 bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool def) const {
-    return ParseIniBool(ReadString(section, key, "")).value_or(def);
+    return ParseBoolean(ReadString(section, key, "")).value_or(def);
 }
 
 bool TIniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
@@ -32,11 +32,11 @@ bool TIniFile::WriteBool(std::string_view section, std::string_view key, bool va
 }
 
 double TIniFile::ReadFloat(std::string_view section, std::string_view key, double def) const {
-    return ParseIniFloat(ReadString(section, key, "")).value_or(def);
+    return ParseNumber(ReadString(section, key, "")).value_or(def);
 }
 
 bool TIniFile::WriteFloat(std::string_view section, std::string_view key, double value) {
-    return WriteString(section, key, FormatIniFloat(value));
+    return WriteString(section, key, FormatNumber(value));
 }
 
 TDateTime TIniFile::ReadDateTime(std::string_view section, std::string_view key, TDateTime def) const {

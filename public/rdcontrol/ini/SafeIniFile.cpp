@@ -96,16 +96,16 @@ void TSafeIniFile::WriteString(std::string_view section, std::string_view key, s
 
 long long TSafeIniFile::ReadInteger(std::string_view section, std::string_view key, long long def) const {
     auto value = FSections.Value(section, key);
-    return value ? ParseIniInteger(*value).value_or(def) : def;
+    return value ? ParseInteger(*value).value_or(def) : def;
 }
 
 void TSafeIniFile::WriteInteger(std::string_view section, std::string_view key, long long value) {
-    WriteString(section, key, FormatIniInteger(value));
+    WriteString(section, key, FormatInteger(value));
 }
 
 bool TSafeIniFile::ReadBool(std::string_view section, std::string_view key, bool def) const {
     auto value = FSections.Value(section, key);
-    return value ? ParseIniBool(*value).value_or(def) : def;
+    return value ? ParseBoolean(*value).value_or(def) : def;
 }
 
 void TSafeIniFile::WriteBool(std::string_view section, std::string_view key, bool value) {

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/TextCase.h"
 
 TImageCache::TImageCache(TReader reader) : FState(std::make_shared<TState>()) {
     FState->Reader = std::move(reader);

@@ -6,7 +6,7 @@
 #include <map>
 
 #include "os/Utf8Path.h"
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/TextCase.h"
 
 namespace {
 

@@ -4,7 +4,8 @@
 #include <span>
 #include <vector>
 
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/NumberText.h"
+#include "public/rdcontrol/base/TextLines.h"
 #include "public/rdcontrol/pictures/StringValueList.h"
 
 namespace {
@@ -87,10 +88,10 @@ void TPngGraphic::ReadSettings(const TPngImage& image) {
     FSmoothFilter = psfDefault;
     TStringValueList values;
     values.SetText(image.RdText());
-    if (const auto v = ParseIniInteger(TrimBlanks(values.Value(kAlphaName))))
+    if (const auto v = ParseInteger(TrimBlanks(values.Value(kAlphaName))))
         FAlphaBlendValue = static_cast<std::uint8_t>(std::clamp<long long>(*v, 0, 255));
-    if (const auto v = ParseIniInteger(TrimBlanks(values.Value(kGrayName)))) FGrayMode = *v != 0;
-    if (const auto v = ParseIniInteger(TrimBlanks(values.Value(kSmoothName)))) FSmoothFilter = ValidFilter(*v);
+    if (const auto v = ParseInteger(TrimBlanks(values.Value(kGrayName)))) FGrayMode = *v != 0;
+    if (const auto v = ParseInteger(TrimBlanks(values.Value(kSmoothName)))) FSmoothFilter = ValidFilter(*v);
 }
 
 std::string TPngGraphic::SaveToBytes() const {
@@ -105,9 +106,9 @@ std::string TPngGraphic::SaveToBytes() const {
     } else {
         TStringValueList values;
         values.SetText(image.RdText());
-        values.SetValue(kAlphaName, FormatIniInteger(FAlphaBlendValue));
+        values.SetValue(kAlphaName, FormatInteger(FAlphaBlendValue));
         values.SetValue(kGrayName, FGrayMode ? "1" : "0");
-        values.SetValue(kSmoothName, FormatIniInteger(FSmoothFilter));
+        values.SetValue(kSmoothName, FormatInteger(FSmoothFilter));
         image.SetRdText(values.Text());
     }
     const std::vector<std::uint8_t> bytes = image.SaveToBytes();

@@ -4,7 +4,10 @@
 #include <array>
 #include <climits>
 
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/NumberText.h"
+#include "public/rdcontrol/base/TextCase.h"
+#include "public/rdcontrol/base/TextCodec.h"
+#include "public/rdcontrol/base/TextLines.h"
 
 namespace {
 
@@ -43,7 +46,7 @@ int KnownIndex(std::string_view foldedKey) {
 }
 
 std::optional<int> ReadInt(std::string_view text) {
-    const auto v = ParseIniInteger(text);
+    const auto v = ParseInteger(text);
     if (!v) return std::nullopt;
     return static_cast<int>(std::clamp<long long>(*v, INT_MIN, INT_MAX));
 }
@@ -65,7 +68,7 @@ std::string JoinInts(std::initializer_list<int> values) {
     std::string out;
     for (int v : values) {
         if (!out.empty()) out += ',';
-        out += FormatIniInteger(v);
+        out += FormatInteger(v);
     }
     return out;
 }
@@ -200,12 +203,12 @@ std::vector<std::string> TRdgDescriptor::OutputLines() const {
     if (!FImgName.empty()) known[knImgName] = "imgname=" + FImgName;
     if (FRectExplicit)
         known[knImgRect] = "imgrect!=" + JoinInts({FRect.Left, FRect.Top, FRect.Right, FRect.Bottom});
-    if (FAlphaExplicit) known[knImgAlpha] = "imgalpha!=" + FormatIniInteger(FAlpha);
-    if (FSmooth != 0) known[knImgSmooth] = "imgsmooth=" + FormatIniInteger(FSmooth);
+    if (FAlphaExplicit) known[knImgAlpha] = "imgalpha!=" + FormatInteger(FAlpha);
+    if (FSmooth != 0) known[knImgSmooth] = "imgsmooth=" + FormatInteger(FSmooth);
     if (FOptExplicit)
         known[knImgOpt] = "imgopt!=" + JoinInts({FOpt.Left(), FOpt.Top(), FOpt.Right(), FOpt.Bottom(),
                                                   static_cast<int>(FOpt.StretchMode())});
-    if (FDurationExplicit) known[knDuration] = "duration!=" + FormatIniInteger(FDuration);
+    if (FDurationExplicit) known[knDuration] = "duration!=" + FormatInteger(FDuration);
 
     std::vector<std::string> out;
     std::array<bool, knCount> placed{};

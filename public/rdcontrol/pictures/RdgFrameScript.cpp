@@ -4,14 +4,15 @@
 #include <climits>
 #include <optional>
 
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/NumberText.h"
+#include "public/rdcontrol/base/TextCase.h"
 
 namespace {
 
 int ClampToInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
 
 std::optional<int> ReadInt(std::string_view text) {
-    const auto v = ParseIniInteger(text);
+    const auto v = ParseInteger(text);
     if (!v) return std::nullopt;
     return ClampToInt(*v);
 }

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <vector>
 
-#include "public/rdcontrol/ini/IniText.h"
 
 namespace {
 

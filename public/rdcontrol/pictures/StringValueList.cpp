@@ -1,6 +1,7 @@
 #include "public/rdcontrol/pictures/StringValueList.h"
 
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/TextCase.h"
+#include "public/rdcontrol/base/TextLines.h"
 
 int TStringListEx::IndexOf(std::string_view s) const {
     for (std::size_t i = 0; i < FLines.size(); ++i)

@@ -6,8 +6,8 @@
 
 #include "os/FileBytes.h"
 #include "os/Utf8Path.h"
+#include "public/rdcontrol/base/TextCase.h"
 #include "public/rdcontrol/ini/IniHashedStringList.h"
-#include "public/rdcontrol/ini/IniText.h"
 
 namespace fs = std::filesystem;
 

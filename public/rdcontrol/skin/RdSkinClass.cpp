@@ -1,6 +1,7 @@
 #include "public/rdcontrol/skin/RdSkinClass.h"
 
-#include "public/rdcontrol/ini/IniText.h"
+#include "public/rdcontrol/base/TextCase.h"
+#include "public/rdcontrol/base/TextLines.h"
 #include "public/rdcontrol/skin/SkinValue.h"
 
 void TRdSkinClassDraw::Assign(const TRdSkinClassDraw& source) {

@@ -5,9 +5,12 @@
 #include <unordered_set>
 
 #include "os/Utf8Path.h"
+#include "public/rdcontrol/base/NumberText.h"
+#include "public/rdcontrol/base/TextCase.h"
+#include "public/rdcontrol/base/TextCodec.h"
+#include "public/rdcontrol/base/TextLines.h"
 #include "public/rdcontrol/ini/IniHashedStringList.h"
 #include "public/rdcontrol/ini/IniSections.h"
-#include "public/rdcontrol/ini/IniText.h"
 #include "public/rdcontrol/skin/SkinProperties.h"
 
 struct TSkinSubscription::TState {
@@ -118,7 +121,7 @@ std::optional<TColor> ParseColorSetting(std::string_view text, bool rgbOrder) {
         while (start <= text.size()) {
             std::size_t end = text.find(',', start);
             if (end == std::string_view::npos) end = text.size();
-            const auto part = ParseIniInteger(TrimBlanks(text.substr(start, end - start)));
+            const auto part = ParseInteger(TrimBlanks(text.substr(start, end - start)));
             if (count == 3 || !part || *part < 0 || *part > 255) return std::nullopt;
             parts[count++] = static_cast<int>(*part);
             start = end + 1;
@@ -130,7 +133,7 @@ std::optional<TColor> ParseColorSetting(std::string_view text, bool rgbOrder) {
     }
     if (auto named = ColorFromIdent(text)) return named;
     std::optional<long long> number =
-        text.front() == '#' ? ParseIniInteger("$" + std::string(text.substr(1))) : ParseIniInteger(text);
+        text.front() == '#' ? ParseInteger("$" + std::string(text.substr(1))) : ParseInteger(text);
     if (!number || *number < std::numeric_limits<std::int32_t>::min() ||
         *number > std::numeric_limits<std::uint32_t>::max())
         return std::nullopt;
@@ -335,7 +338,7 @@ void TRdSkinStyle::MergeColorFile(std::string_view bytes, std::string_view path)
         }
         bool validate = true;
         if (auto text = ini.Value(name, "validate")) {
-            if (auto flag = ParseIniBool(*text))
+            if (auto flag = ParseBoolean(*text))
                 validate = *flag;
             else
                 validate = !SameTextNoCase(*text, "False");

@@ -3,8 +3,8 @@
 #include <limits>
 #include <utility>
 
+#include "public/rdcontrol/base/TextCase.h"
 #include "public/rdcontrol/drawing/DesignRect.h"
-#include "public/rdcontrol/ini/IniText.h"
 
 std::string InvalidIdentText(std::string_view text) { return "Invalid Ident value: " + std::string(text); }
 

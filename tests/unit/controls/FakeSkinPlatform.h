@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "public/rdcontrol/controls/FormSkinPlatform.h"
+#include "public/rdcontrol/controls/form/FormSkinPlatform.h"
 #include "public/rdcontrol/framework/Application.h"
 
 struct TFakeWindowState {

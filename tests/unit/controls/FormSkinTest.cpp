@@ -8,8 +8,8 @@
 #include <string>
 
 #include "net/EventLoop.h"
-#include "public/rdcontrol/controls/RdFormSkin.h"
-#include "public/rdcontrol/controls/RdFormWndList.h"
+#include "public/rdcontrol/controls/form/RdFormSkin.h"
+#include "public/rdcontrol/controls/form/RdFormWndList.h"
 #include "public/rdcontrol/framework/RdControls.h"
 #include "tests/unit/controls/FakeSkinPlatform.h"
 

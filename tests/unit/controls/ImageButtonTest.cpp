@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "net/EventLoop.h"
-#include "public/rdcontrol/controls/RdImageButton.h"
+#include "public/rdcontrol/controls/imagebutton/RdImageButton.h"
 #include "tests/unit/framework/FakeFormWindow.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "net/EventLoop.h"
-#include "public/rdcontrol/controls/ImageNote.h"
-#include "public/rdcontrol/controls/LabelNote.h"
-#include "public/rdcontrol/controls/PageNote.h"
+#include "public/rdcontrol/controls/notebook/ImageNote.h"
+#include "public/rdcontrol/controls/notebook/LabelNote.h"
+#include "public/rdcontrol/controls/notebook/PageNote.h"
 #include "tests/unit/framework/FakeFormWindow.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "net/EventLoop.h"
-#include "public/rdcontrol/controls/RdProgressBar.h"
+#include "public/rdcontrol/controls/progress/RdProgressBar.h"
 #include "tests/unit/framework/FakeFormWindow.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "net/EventLoop.h"
-#include "public/rdcontrol/controls/CCTrayIcon.h"
-#include "public/rdcontrol/controls/Icon.h"
-#include "public/rdcontrol/controls/RdBalloonHint.h"
+#include "public/rdcontrol/controls/common/Icon.h"
+#include "public/rdcontrol/controls/tray/CCTrayIcon.h"
+#include "public/rdcontrol/controls/tray/RdBalloonHint.h"
 #include "tests/unit/framework/FakeFormWindow.h"
 
 namespace {

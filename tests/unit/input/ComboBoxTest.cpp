@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "public/rdcontrol/controls/ComboGeometry.h"
-#include "public/rdcontrol/controls/RdComboBox.h"
+#include "public/rdcontrol/controls/input/ComboGeometry.h"
+#include "public/rdcontrol/controls/input/RdComboBox.h"
 #include "public/rdcontrol/pictures/RdGraphic.h"
 #include "tests/unit/input/InputFixture.h"
 

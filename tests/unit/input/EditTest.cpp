@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "public/rdcontrol/controls/RdEdit.h"
-#include "public/rdcontrol/controls/RdLabel.h"
-#include "public/rdcontrol/controls/RdStretchImage.h"
+#include "public/rdcontrol/controls/common/RdStretchImage.h"
+#include "public/rdcontrol/controls/input/RdEdit.h"
+#include "public/rdcontrol/controls/label/RdLabel.h"
 #include "public/rdcontrol/pictures/RdGraphic.h"
 #include "tests/unit/input/InputFixture.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "public/rdcontrol/controls/RdHtmLabel.h"
+#include "public/rdcontrol/controls/label/RdHtmLabel.h"
 #include "tests/unit/input/InputFixture.h"
 
 namespace {

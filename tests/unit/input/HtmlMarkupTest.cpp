@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "public/rdcontrol/controls/HtmlMarkup.h"
+#include "public/rdcontrol/controls/label/HtmlMarkup.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "public/rdcontrol/controls/RdScrollBar.h"
+#include "public/rdcontrol/controls/input/RdScrollBar.h"
 #include "tests/unit/input/InputFixture.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Installer/Downloader/FolderSecurity.h"
+#include "Installer/Downloader/platform/FolderSecurity.h"
 
 inline TAce Allow(const std::string& sid, std::uint32_t mask, std::uint8_t flags = 0) {
     return {TAceKind::Allow, sid, mask, flags};

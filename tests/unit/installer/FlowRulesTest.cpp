@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "Installer/Downloader/DescriptorRace.h"
-#include "Installer/Downloader/InstallSource.h"
-#include "Installer/Downloader/SetupPackage.h"
-#include "Installer/Downloader/SetupProgress.h"
+#include "Installer/Downloader/download/DescriptorRace.h"
+#include "Installer/Downloader/flow/InstallSource.h"
+#include "Installer/Downloader/flow/SetupProgress.h"
+#include "Installer/Downloader/package/SetupPackage.h"
 #include "tests/unit/FakeOs.h"
 #include "tests/unit/TempDir.h"
 

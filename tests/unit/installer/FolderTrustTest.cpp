@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "Installer/Downloader/FolderTrust.h"
+#include "Installer/Downloader/flow/FolderTrust.h"
 #include "tests/unit/installer/FakeFolderSecurity.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "Installer/Downloader/InstallFlow.h"
-#include "Installer/Downloader/PackageSigners.h"
+#include "Installer/Downloader/flow/InstallFlow.h"
+#include "Installer/Downloader/package/PackageSigners.h"
 #include "services/Md5.h"
 #include "tests/support/TestServer.h"
 #include "tests/unit/FakeOs.h"

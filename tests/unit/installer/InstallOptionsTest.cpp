@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Installer/Downloader/InstallOptions.h"
+#include "Installer/Downloader/flow/InstallOptions.h"
 #include "public/rdcontrol/ini/SafeIniFile.h"
 #include "tests/unit/FakeOs.h"
 #include "tests/unit/IniTestSupport.h"

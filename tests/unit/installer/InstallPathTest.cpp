@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "Installer/Downloader/InstallPath.h"
-#include "Installer/Downloader/ProductNames.h"
+#include "Installer/Downloader/flow/InstallPath.h"
+#include "Installer/Downloader/flow/ProductNames.h"
 #include "tests/unit/FakeOs.h"
 
 namespace {

@@ -4,9 +4,9 @@
 #include <optional>
 #include <string>
 
-#include "Installer/Downloader/LanguageChoice.h"
-#include "Installer/Downloader/PLanguage.h"
-#include "public/rdcontrol/ini/IniText.h"
+#include "Installer/Downloader/flow/LanguageChoice.h"
+#include "Installer/Downloader/flow/PLanguage.h"
+#include "public/rdcontrol/base/TextCodec.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "Installer/Downloader/InstallSource.h"
-#include "Installer/Downloader/SetupPackage.h"
+#include "Installer/Downloader/flow/InstallSource.h"
+#include "Installer/Downloader/package/SetupPackage.h"
 #include "os/CommandLine.h"
 #include "tests/support/CommandLineCases.h"
 #include "tools/demo/DemoArguments.h"

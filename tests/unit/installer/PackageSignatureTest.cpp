@@ -9,7 +9,7 @@
 #include <iterator>
 #include <string>
 
-#include "Installer/Downloader/PackageSignature.h"
+#include "Installer/Downloader/package/PackageSignature.h"
 #include "tests/support/SignatureCases.h"
 #include "tests/unit/TempDir.h"
 

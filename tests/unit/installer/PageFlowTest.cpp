@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Installer/Downloader/PageFlow.h"
+#include "Installer/Downloader/flow/PageFlow.h"
 
 namespace {
 

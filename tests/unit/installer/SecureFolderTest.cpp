@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Installer/Downloader/SecureFolder.h"
+#include "Installer/Downloader/flow/SecureFolder.h"
 #include "tests/unit/installer/FakeFolderSecurity.h"
 
 namespace {

@@ -4,9 +4,9 @@
 
 #include <fstream>
 
-#include "Installer/Downloader/SkinFolder.h"
-#include "Installer/Downloader/StartupChecks.h"
-#include "Installer/Downloader/ThemeChoice.h"
+#include "Installer/Downloader/flow/SkinFolder.h"
+#include "Installer/Downloader/flow/StartupChecks.h"
+#include "Installer/Downloader/flow/ThemeChoice.h"
 #include "tests/unit/FakeOs.h"
 #include "tests/unit/TempDir.h"
 

@@ -12,9 +12,9 @@
 #include <memory>
 #include <sstream>
 
-#include "Installer/Downloader/BuiltInPictures.h"
-#include "Installer/Downloader/InstallerPlatform.h"
-#include "Installer/Downloader/uMain.h"
+#include "Installer/Downloader/flow/BuiltInPictures.h"
+#include "Installer/Downloader/platform/InstallerPlatform.h"
+#include "Installer/Downloader/window/uMain.h"
 #include "net/CurlMulti.h"
 #include "tests/unit/FakeOs.h"
 #include "tests/unit/input/InputFixture.h"

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <fstream>
 
-#include "Installer/Downloader/UnitNotice.h"
-#include "Installer/Downloader/UnitSysSupportNoticeNew.h"
+#include "Installer/Downloader/window/UnitNotice.h"
+#include "Installer/Downloader/window/UnitSysSupportNoticeNew.h"
 #include "os/Utf8Path.h"
-#include "public/rdcontrol/controls/TaskbarList.h"
+#include "public/rdcontrol/controls/progress/TaskbarList.h"
 #include "tests/unit/installer/FakeFolderSecurity.h"
 #include "tests/unit/installer/WindowFixture.h"
 

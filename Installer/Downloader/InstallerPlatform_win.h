@@ -1,7 +1,0 @@
-#pragma once
-// The Win32 TInstallerPlatform; one instance per process. Windows build only.
-#ifdef _WIN32
-#include "Installer/Downloader/InstallerPlatform.h"
-
-TInstallerPlatform& WindowsInstallerPlatform();
-#endif

@@ -1,9 +1,0 @@
-#include "public/rdcontrol/controls/FormSkinPlatform.h"
-
-namespace {
-TFormSkinPlatform* GInstalled = nullptr;
-}
-
-TFormSkinPlatform& FormSkinPlatform() { return GInstalled ? *GInstalled : BuiltInFormSkinPlatform(); }
-
-void SetFormSkinPlatform(TFormSkinPlatform* platform) { GInstalled = platform; }

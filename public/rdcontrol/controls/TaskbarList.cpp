@@ -1,9 +1,0 @@
-#include "public/rdcontrol/controls/TaskbarList.h"
-
-namespace {
-TTaskbarList* GInstalled = nullptr;
-}
-
-TTaskbarList& CurrentTaskbarList() { return GInstalled ? *GInstalled : BuiltInTaskbarList(); }
-
-void SetTaskbarList(TTaskbarList* list) { GInstalled = list; }
