@@ -45,6 +45,37 @@ TEST(WebRes, HookThenLooseFileThenPackage) {
     EXPECT_EQ(text(res.Read(":/only.png")), "p");
 }
 
+TEST(WebRes, NamesThatLeaveTheSkinFolderAreRefusedUnread) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.path() / "skin" / "sub");
+    WriteBytes(dir.path() / "secret.txt", "secret");
+    WriteBytes(dir.path() / "skin" / "sub" / "ok.png", "ok");
+    TResource res;
+    res.SetSkinFolder((dir.path() / "skin").string());
+    std::vector<std::string> asked;  // names that reached the hook or the package
+    res.SetHook([&](const std::string& name) -> std::optional<TResourceData> {
+        asked.push_back(name);
+        return std::nullopt;
+    });
+    res.SetPackageReader([&](const std::string& name) -> std::optional<TResourceData> {
+        asked.push_back(name);
+        return TResourceData{'p'};
+    });
+    const std::string absolute = (dir.path() / "secret.txt").string();
+    for (const std::string& name :
+         {std::string("../secret.txt"), std::string(":/../secret.txt"), std::string("sub/../../secret.txt"),
+          std::string("..\\secret.txt"), std::string(":/sub\\..\\..\\secret.txt"), absolute, ":/" + absolute,
+          std::string("C:secret.txt"), std::string("C:\\Windows\\win.ini"), std::string("\\\\server\\share\\x"),
+          std::string("sub/.../x"), std::string(""), std::string(":/")}) {
+        EXPECT_FALSE(res.Read(name)) << name;
+    }
+    EXPECT_TRUE(asked.empty());
+    // Names inside are still read, loose files first.
+    const auto ok = res.Read("sub/./ok.png");
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(std::string(ok->begin(), ok->end()), "ok");
+}
+
 TEST(WebRes, ValueStringsRefuseListsWithObjects) {
     TRdValueStrings values;
     values.SetValue("Color", "$FFFFFF");

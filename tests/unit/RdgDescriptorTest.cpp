@@ -96,6 +96,33 @@ TEST(RdgAnimation, PlainRangeWrapsInItsDirection) {
     }
 }
 
+TEST(RdgAnimation, AScriptOfOneWrappingRangeStepsThroughItsIndicesWithoutAList) {
+    struct Case {
+        const char* text;
+        std::vector<int> frames;  // the first and the five after it
+    };
+    const Case cases[] = {
+        {"imgname=f%d.png<1-3*>\nduration=300", {1, 2, 3, 1, 2, 3}},
+        {"imgname=f%d.png< 3 - 1 * >\nduration=300", {3, 2, 1, 3, 2, 1}},
+        // No list to build: a range far beyond the list's cap is just its bounds.
+        {"imgname=f%d.png<-5-1000000000*>\nduration=300", {-5, -4, -3, -2, -1, 0}},
+    };
+    for (const Case& c : cases) {
+        const TRdgDescriptor d = Load(c.text);
+        ASSERT_TRUE(d.PlainRange()) << c.text;
+        EXPECT_TRUE(d.FrameList().Entries.empty()) << c.text;
+        TRdgAnimation animation = d.MakeAnimation(0);
+        EXPECT_TRUE(animation.Running()) << c.text;
+        EXPECT_EQ(Play(animation, 6), c.frames) << c.text;
+    }
+    // Only a lone "*" range is plain; inside a longer script "*" is a loop marker.
+    EXPECT_FALSE(Load("imgname=f%d.png<1-2*,5>").PlainRange());
+    EXPECT_FALSE(Load("imgname=f%d.png<1-3>").PlainRange());
+    EXPECT_EQ(CompileFrameScript("1-2*,5", 600).Entries,
+              (std::vector<TRdgFrameEntry>{{K::Duration, 600, 200}, {K::Frame, 1}, {K::Frame, 2}, {K::Loop, 1},
+                                           {K::Frame, 5}}));
+}
+
 TEST(RdgFrameScript, CompilesItemsSegmentsAndMarkers) {
     struct Case {
         const char* script;

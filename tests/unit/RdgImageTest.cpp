@@ -328,6 +328,16 @@ TEST_F(RdgImageAnimation, DescendingScriptPlaysOnceAndStays) {
     EXPECT_EQ(repaints, 2);
 }
 
+TEST_F(RdgImageAnimation, APlainRangeScriptWrapsBackwardOnTheTimer) {
+    auto image = Image("imgname=images/loading_%d.png<3-1*>\nduration=300");
+    EXPECT_TRUE(image->Animated());
+    EXPECT_EQ(DrawOn(*image, TRect{0, 0, 4, 4}, 4, 4).Pixel(0, 0), FrameColor(3));
+    EXPECT_EQ(Loop.Interval(), 100ms);
+    int repaints = 0;
+    EXPECT_EQ(Play(*image, 5, repaints), (std::vector<int>{2, 1, 3, 2, 1}));
+    EXPECT_EQ(repaints, 5);
+}
+
 TEST_F(RdgImageAnimation, StopsWhenNotDrawnFor3SecondsAndADrawRestartsIt) {
     auto image = Image("imgname=images/loading_%d.png<1-4r>\nduration=600");
     DrawOn(*image, TRect{0, 0, 4, 4}, 4, 4);  // at 0 ms

@@ -259,6 +259,36 @@ protected:
 
 }  // namespace
 
+TEST_F(SkinStyleTest, ReadsResourcesThroughItsReader) {
+    Write("black/public/main.ini", "[a]\n");
+    Write("black/images/btn.png", "from package");
+    Write("images/btn.png", "loose");
+    Write("images/loose_only.png", "loose only");
+    WriteFile(Dir.path() / "outside.png", "outside");
+    Load();
+    auto read = [this](const char* name) { return Style.ReadFile(name).value_or("-"); };
+    EXPECT_EQ(Style.Resource().Read(":/images/btn.png").has_value(), true);
+    // By default only the packages answer.
+    EXPECT_EQ(read(":/images/btn.png"), "from package");
+    EXPECT_EQ(read(":/images/loose_only.png"), "-");
+    // Loose files of the skin folder come first when allowed.
+    Style.SetLooseFilesAllowed(true);
+    EXPECT_EQ(read(":/images/btn.png"), "loose");
+    EXPECT_EQ(read("images/loose_only.png"), "loose only");
+    EXPECT_EQ(read(":/../outside.png"), "-");
+    EXPECT_FALSE(Style.FileExists("../outside.png"));
+    // The application's hook is asked before both.
+    Style.SetResourceHook([](const std::string& name) -> std::optional<TResourceData> {
+        if (name == ":/images/btn.png") return TResourceData{'h'};
+        return std::nullopt;
+    });
+    EXPECT_EQ(read(":/images/btn.png"), "h");
+    EXPECT_EQ(read(":/public/main.ini"), "[a]\n");
+    // The skin folder follows the style's path.
+    Style.SetRuntimePath("elsewhere");
+    EXPECT_EQ(read(":/images/loose_only.png"), "-");
+}
+
 TEST_F(SkinStyleTest, AppliesAClassWithItsParentChainChildWinning) {
     Write("black.rcc/public/main.ini",
           "[base]\nWidth=10\nCaption='base'\nVisible=False\n"

@@ -12,6 +12,7 @@
 
 #include "net/EventLoop.h"
 #include "public/rdcontrol/framework/NativeControl.h"
+#include "public/rdcontrol/framework/PopupMenu.h"
 #include "public/rdcontrol/framework/RdControls.h"
 #include "public/rdcontrol/framework/Win32Platform.h"
 
@@ -135,6 +136,37 @@ TEST_F(FrameworkWinTest, PerPixelAlphaFormsShowNativeChildren) {
     int opaque = 0;
     for (int x = 22; x < 138; ++x) opaque += (buffer.Pixel(x, 32) >> 24) == 255;
     EXPECT_EQ(opaque, 116);
+}
+
+TEST_F(FrameworkWinTest, RightClickTracksTheControlsPopupMenu) {
+    auto* menu = new TPopupMenu(Form);
+    std::vector<std::string> chosen;
+    const auto record = [&](TMenuItem& item) { chosen.push_back(item.Caption); };
+    menu->Add("Open", record);
+    menu->Add("-");
+    menu->Add("Quit", record);
+    auto* box = new TRdPaintBox(Form);
+    box->SetParent(Form);
+    box->SetBounds(20, 20, 80, 40);
+    box->SetPopupMenu(menu);
+    Form->Show();
+    Pump();
+    const HWND hwnd = FormWindow();
+    const auto rightClick = [&] {
+        SendMessageW(hwnd, WM_RBUTTONDOWN, MK_RBUTTON, At(30, 30));
+        SendMessageW(hwnd, WM_RBUTTONUP, 0, At(30, 30));
+    };
+
+    // The keys wait in the queue for the menu's own loop: down to "Open", past the
+    // separator to "Quit", choose it.
+    for (const WPARAM key : {VK_DOWN, VK_DOWN, VK_RETURN}) PostMessageW(hwnd, WM_KEYDOWN, key, 0);
+    rightClick();
+    EXPECT_EQ(chosen, std::vector<std::string>{"Quit"});
+
+    // Escape dismisses it: nothing is chosen.
+    PostMessageW(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+    rightClick();
+    EXPECT_EQ(chosen.size(), 1u);
 }
 
 }  // namespace

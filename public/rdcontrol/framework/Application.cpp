@@ -4,6 +4,7 @@
 
 #include "public/rdcontrol/base/RdTimer.h"
 #include "public/rdcontrol/framework/HintWindow.h"
+#include "public/rdcontrol/framework/SkinHintWindow.h"
 
 TApplication::TApplication(EventLoop& loop, std::unique_ptr<TApplicationPlatform> platform)
     : FLoop(loop), FPlatform(std::move(platform)) {
@@ -58,6 +59,8 @@ void TApplication::Restore() {
 void TApplication::FormDestroyed(TCustomForm* form) {
     if (form == FMainForm) FMainForm = nullptr;
     if (form == FHintWindow) FHintWindow = nullptr;
+    if (form == FPlainHintWindow) FPlainHintWindow = nullptr;
+    if (form == FSkinHintWindow) FSkinHintWindow = nullptr;
     if (FHintControl && FHintControl->Form() == form) CancelHint();
 }
 
@@ -78,11 +81,16 @@ void TApplication::HintMouseMove(TControl* control, TPoint screen) {
     FHintPos = screen;
     if (!FShowHint) return;
     TControl* target = HintTarget(control);
-    if (target == FHintControl) return;
+    // Within the same control the hint holds while the mouse stays in its area.
+    if (target == FHintControl && (FHintArea.IsEmpty() || FHintArea.Contains(screen.X, screen.Y))) return;
+    RestartHint(target);
+}
+
+void TApplication::RestartHint(TControl* target) {
     const bool wasShowing = !FHintText.empty();
     CancelHint();
     FHintControl = target;
-    // Moving from one hinted control to the next shows the next hint at once.
+    // Moving from one hint to the next shows the next one at once.
     if (target) StartHintTimer(wasShowing ? std::chrono::milliseconds(50) : HintPause, true);
 }
 
@@ -98,10 +106,7 @@ void TApplication::HintChanged(TControl* control) {
     if (!FShowHint || !control) return;
     TCustomForm* form = control->Form();
     if (!form || form->MouseControl() != control) return;
-    const bool wasShowing = !FHintText.empty();
-    CancelHint();
-    FHintControl = HintTarget(control);
-    if (FHintControl) StartHintTimer(wasShowing ? std::chrono::milliseconds(50) : HintPause, true);
+    RestartHint(HintTarget(control));
 }
 
 void TApplication::StartHintTimer(std::chrono::milliseconds wait, bool show) {
@@ -112,8 +117,11 @@ void TApplication::StartHintTimer(std::chrono::milliseconds wait, bool show) {
             ShowHintNow();
         } else {
             TControl* keep = FHintControl;
+            const TRect area = FHintArea;
             CancelHint();
-            FHintControl = keep;  // no new hint until the mouse moves to another control
+            // No new hint until the mouse moves to another control or out of the area.
+            FHintControl = keep;
+            FHintArea = area;
         }
     });
 }
@@ -124,13 +132,35 @@ void TApplication::ShowHintNow() {
     if (OnShowHint && !OnShowHint(FHintControl, text)) return;
     if (text.empty()) return;
     FHintText = text;
-    if (!FHintWindow) {
-        FHintWindow = new THintWindow(this);
-        FHintWindow->DoCreate();
+    if (TCustomForm* form = FHintControl->Form()) {
+        const TPoint origin = FHintControl->FormOrigin();
+        FHintArea = FHintControl->ActiveHintArea().Offset(form->ScreenOrigin().X + origin.X,
+                                                          form->ScreenOrigin().Y + origin.Y);
     }
+    THintWindow& window = HintWindowFor(*FHintControl);
+    if (FHintWindow && FHintWindow != &window && FHintWindow->Visible()) FHintWindow->Hide();
+    FHintWindow = &window;
     const TPoint at{FHintPos.X, FHintPos.Y + 20};
     FHintWindow->ActivateHint(text, at, FPlatform->WorkArea(at));
     StartHintTimer(HintHidePause, false);
+}
+
+THintWindow& TApplication::HintWindowFor(TControl& control) {
+    const TCustomForm* form = control.Form();
+    const auto* style = form ? dynamic_cast<const TRdHintStyle*>(form->FindComponent(kSkinHintStyleName)) : nullptr;
+    if (style && style->Enabled()) {
+        if (!FSkinHintWindow) {
+            FSkinHintWindow = new TRdSkinHintWindow(this);
+            FSkinHintWindow->DoCreate();
+        }
+        FSkinHintWindow->ApplyStyle(*style);
+        return *FSkinHintWindow;
+    }
+    if (!FPlainHintWindow) {
+        FPlainHintWindow = new THintWindow(this);
+        FPlainHintWindow->DoCreate();
+    }
+    return *FPlainHintWindow;
 }
 
 void TApplication::CancelHint() {
@@ -140,5 +170,6 @@ void TApplication::CancelHint() {
     }
     FHintControl = nullptr;
     FHintText.clear();
+    FHintArea = TRect{};
     if (FHintWindow && FHintWindow->Visible()) FHintWindow->Hide();
 }

@@ -6,7 +6,10 @@
 // (closing it ends the run), minimises and restores the program, and shows hints:
 // when the mouse rests over a control whose ShowHint is on, its Hint appears in a
 // small hint form after HintPause and goes after HintHidePause or when the mouse
-// moves to another control.
+// moves to another control or out of the control's hint area (ActiveHintArea).
+// A form holding an enabled TRdHintStyle named "RdUseSkinHint" (SkinHintWindow.h)
+// has its controls' hints shown in a TRdSkinHintWindow styled by it; other forms
+// use the plain THintWindow.
 //
 // Platform services come in through TApplicationPlatform (the Windows one is made
 // by MakeWin32ApplicationPlatform in Application_win.cpp); tests give a fake.
@@ -23,6 +26,7 @@
 #include "public/rdcontrol/framework/Form.h"
 
 class THintWindow;
+class TRdSkinHintWindow;
 
 class TApplicationPlatform {
 public:
@@ -33,6 +37,13 @@ public:
     virtual TPoint CursorPos() const = 0;
     // The program's title in the taskbar.
     virtual void SetTitle(const std::string& title) = 0;
+    // Shows a context menu of captions ("-" a separator; enabled per item) at the
+    // screen point and tracks it until the user chooses or dismisses it. Returns
+    // the chosen index, -1 for none. A platform without menus shows none.
+    virtual int TrackMenu(const std::vector<std::string>& /*captions*/, const std::vector<bool>& /*enabled*/,
+                          TPoint /*screen*/) {
+        return -1;
+    }
 };
 
 class TApplication : public TComponent {
@@ -98,6 +109,9 @@ public:
     void CancelHint();
     // The hint shown now ("" when none); for tests and for the hint window.
     const std::string& CurrentHint() const { return FHintText; }
+    // Where the hint shown last holds, in screen coordinates (empty: none).
+    const TRect& CurrentHintArea() const { return FHintArea; }
+    // The window that showed the hint last (nullptr before the first hint).
     THintWindow* HintWindow() const { return FHintWindow; }
 
     // The application-wide message hook (Windows: every message taken from the
@@ -115,6 +129,9 @@ private:
     // parent with a hint, if hints are on for it.
     static TControl* HintTarget(TControl* control);
     void ShowHintNow();
+    // The window for a hint of control: skinned when its form asks for it.
+    THintWindow& HintWindowFor(TControl& control);
+    void RestartHint(TControl* target);
 
     EventLoop& FLoop;
     std::unique_ptr<TApplicationPlatform> FPlatform;
@@ -128,7 +145,10 @@ private:
     TControl* FHintControl = nullptr;
     TPoint FHintPos;
     std::string FHintText;
+    TRect FHintArea;
     EventLoop::TimerId FHintTimer = 0;
-    THintWindow* FHintWindow = nullptr;
+    THintWindow* FHintWindow = nullptr;  // the plain or the skinned one, as used last
+    THintWindow* FPlainHintWindow = nullptr;
+    TRdSkinHintWindow* FSkinHintWindow = nullptr;
     bool FOwnsTimerLoop = false;
 };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "public/rdcontrol/framework/PopupMenu.h"
+#include "public/rdcontrol/ini/IniText.h"
 #include "public/rdcontrol/skin/RdSkinClass.h"
 #include "public/rdcontrol/framework/Application.h"
 #include "public/rdcontrol/framework/Form.h"
@@ -51,8 +53,8 @@ void TControl::SetParent(TWinControl* parent) {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
-    width = std::max(width, 0);
-    height = std::max(height, 0);
+    width = std::max(FConstraints.ClampWidth(width), 0);
+    height = std::max(FConstraints.ClampHeight(height), 0);
     if (left == FLeft && top == FTop && width == FWidth && height == FHeight) return;
     const TRect old = BoundsRect();
     const bool resized = width != FWidth || height != FHeight;
@@ -94,6 +96,12 @@ void TControl::SetAlign(TAlign align) {
     FAlign = align;
     if (align == alClient) FAnchors = akLeft | akTop | akRight | akBottom;
     RequestParentAlign();
+}
+
+void TControl::SetConstraints(const TSizeConstraints& c) {
+    if (c == FConstraints) return;
+    FConstraints = c;
+    SetBounds(FLeft, FTop, FWidth, FHeight);
 }
 
 void TControl::SetAlignWithMargins(bool v) {
@@ -270,8 +278,66 @@ bool TControl::MouseWheel(TShiftState shift, int delta, int x, int y) {
     return handled;
 }
 
+void TControl::SetPopupMenu(TPopupMenu* menu) {
+    if (menu == FPopupMenu) return;
+    if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
+    FPopupMenu = menu;
+    if (FPopupMenu) FPopupMenu->FreeNotification(this);
+}
+
+bool TControl::ContextPopup(int x, int y) {
+    bool handled = false;
+    if (OnContextPopup) OnContextPopup(this, TPoint{x, y}, handled);
+    if (handled) return true;
+    auto findMenu = [this] {
+        TPopupMenu* found = nullptr;
+        for (TControl* c = this; c && !found; c = c->FParent) found = c->FPopupMenu;
+        return found;
+    };
+    TPopupMenu* menu = findMenu();
+    TCustomForm* form = Form();
+    TApplication* app = form ? form->Application() : nullptr;
+    if (!menu || !app) return false;
+    if (menu->OnPopup) menu->OnPopup(menu);
+    std::vector<std::string> captions;
+    std::vector<bool> enabled;
+    for (const TMenuItem& item : menu->Items()) {
+        captions.push_back(item.Caption);
+        enabled.push_back(item.Enabled);
+    }
+    const TPoint origin = FormOrigin();
+    const TPoint screen{form->ScreenOrigin().X + origin.X + x, form->ScreenOrigin().Y + origin.Y + y};
+    const int chosen = app->Platform().TrackMenu(captions, enabled, screen);
+    // Tracking runs a loop of its own: a menu freed meanwhile is no longer found.
+    if (findMenu() == menu) menu->Choose(chosen);
+    return true;
+}
+
+void TControl::BeginDrag() {
+    if (TCustomForm* form = Form(); form && form != this) form->StartDrag(this);
+}
+
+void TControl::EndDrag(bool drop) {
+    if (TCustomForm* form = Form(); form && form->DragControl() == this) form->FinishDrag(drop);
+}
+
+bool TControl::Dragging() const {
+    const TCustomForm* form = Form();
+    return form && form->DragControl() == this;
+}
+
+void TControl::DragOver(TControl* source, int x, int y, bool& accept) {
+    accept = static_cast<bool>(OnDragOver);
+    if (OnDragOver) OnDragOver(this, source, x, y, accept);
+}
+
+void TControl::DragDrop(TControl* source, int x, int y) {
+    if (OnDragDrop) OnDragDrop(this, source, x, y);
+}
+
 void TControl::Notification(TComponent* component, TOperation operation) {
     TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == FPopupMenu) FPopupMenu = nullptr;
     if (operation == TOperation::opRemove && FAutoAlign && FAutoAlign->Source() == component) {
         FAutoAlign->SourceGone();
     }
@@ -324,6 +390,35 @@ void TControl::PublishProperties(TPropertyTable& t) {
         margins.AddInt(name, get, set);
     }
     t.AddObject("Margins", margins);
+    TPropertyTable constraints;
+    for (auto [name, field] : {std::pair{"MinWidth", &TSizeConstraints::MinWidth},
+                               std::pair{"MinHeight", &TSizeConstraints::MinHeight},
+                               std::pair{"MaxWidth", &TSizeConstraints::MaxWidth},
+                               std::pair{"MaxHeight", &TSizeConstraints::MaxHeight}})
+        constraints.AddInt(name, [this, field] { return FConstraints.*field; },
+                           [this, field](int v) {
+                               TSizeConstraints c = FConstraints;
+                               c.*field = std::max(v, 0);
+                               SetConstraints(c);
+                           });
+    t.AddObject("Constraints", constraints);
+    // A menu is named as form descriptions name components (PopupMenu = pmMain):
+    // by its name among the owner's components; '' or nil for none.
+    t.Add(
+        "PopupMenu",
+        [this](const TSkinValue& v) -> std::optional<std::string> {
+            if (v.Kind() != TSkinValueKind::Ident && v.Kind() != TSkinValueKind::String)
+                return InvalidIdentText(v.ToText());
+            if (v.Text().empty() || SameTextNoCase(v.Text(), "nil")) {
+                SetPopupMenu(nullptr);
+                return std::nullopt;
+            }
+            auto* menu = Owner() ? dynamic_cast<TPopupMenu*>(Owner()->FindComponent(v.Text())) : nullptr;
+            if (!menu) return InvalidIdentText(v.Text());
+            SetPopupMenu(menu);
+            return std::nullopt;
+        },
+        [this] { return FPopupMenu ? FPopupMenu->Name() : std::string("nil"); });
     TPropertyTable font;
     font.AddString("Name", [this] { return FFont.Name(); }, [this](const std::string& v) { FFont.SetName(v); });
     font.AddInt("Height", [this] { return FFont.Height(); }, [this](int v) { FFont.SetHeight(v); });

@@ -22,6 +22,7 @@
 
 class TWinControl;
 class TCustomForm;
+class TPopupMenu;
 class TRdAutoAlign;
 class TRdSkinClass;
 
@@ -54,6 +55,22 @@ struct TMargins {
     bool operator==(const TMargins&) const = default;
 };
 
+// Size limits of a control; 0 sets no limit. A maximum below its minimum gives way
+// to the minimum.
+struct TSizeConstraints {
+    int MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;
+    bool operator==(const TSizeConstraints&) const = default;
+    int ClampWidth(int width) const { return Clamp(width, MinWidth, MaxWidth); }
+    int ClampHeight(int height) const { return Clamp(height, MinHeight, MaxHeight); }
+
+private:
+    static int Clamp(int v, int lo, int hi) {
+        if (hi > 0 && v > hi) v = hi;
+        if (lo > 0 && v < lo) v = lo;
+        return v;
+    }
+};
+
 class TControl : public TComponent {
 public:
     using TNotifyEvent = std::function<void(TControl* sender)>;
@@ -81,8 +98,9 @@ public:
     void SetTop(int v) { SetBounds(FLeft, v, FWidth, FHeight); }
     void SetWidth(int v) { SetBounds(FLeft, FTop, v, FHeight); }
     void SetHeight(int v) { SetBounds(FLeft, FTop, FWidth, v); }
-    // Negative sizes count as 0. Repaints old and new areas, realigns the parent
-    // when this control is aligned, runs OnResize when the size changed.
+    // Negative sizes count as 0; the size is kept within Constraints. Repaints old
+    // and new areas, realigns the parent when this control is aligned, runs
+    // OnResize when the size changed.
     virtual void SetBounds(int left, int top, int width, int height);
     void SetBoundsRect(const TRect& r) { SetBounds(r.Left, r.Top, r.Width(), r.Height()); }
 
@@ -115,6 +133,9 @@ public:
     void SetAlignWithMargins(bool v);
     const TMargins& Margins() const { return FMargins; }
     void SetMargins(const TMargins& m);
+    // Setting constraints applies them to the current size at once.
+    const TSizeConstraints& Constraints() const { return FConstraints; }
+    void SetConstraints(const TSizeConstraints& c);
 
     // Follow another control (the skinned controls' AutoAlign).
     TRdAutoAlign& AutoAlign();
@@ -164,6 +185,11 @@ public:
     // Controls whose hint depends on where the mouse is over them or on their state
     // override it and call TApplication::HintChanged when it changes.
     virtual std::string ActiveHint() const { return FHint; }
+    // Where ActiveHint holds (control coordinates): while the mouse stays inside,
+    // the hint shown stays; once it leaves, the hint is looked up again. The whole
+    // control by default; a control whose parts have hints of their own gives the
+    // part's rectangle.
+    virtual TRect ActiveHintArea() const { return ClientRect(); }
 
     const std::string& Caption() const { return FCaption; }
     virtual void SetCaption(const std::string& caption);
@@ -200,12 +226,49 @@ public:
     virtual bool DialogChar(char32_t /*key*/) { return false; }
     bool MouseInControl() const { return FMouseInControl; }
 
+    // --- Context menu -------------------------------------------------------------
+    // Shown at the pointer when the right button is released over the control,
+    // after OnContextPopup has had the chance to handle the click (handled = true
+    // shows nothing). A control without a menu shows its nearest parent's. The
+    // control does not own the menu; a freed menu is forgotten.
+    TPopupMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* menu);
+    // The right button was released over the control at (x, y) (control
+    // coordinates); called by the form. Returns true when a menu was shown or
+    // OnContextPopup handled it.
+    virtual bool ContextPopup(int x, int y);
+
+    // --- Drag and drop ----------------------------------------------------------------
+    // Starts dragging this control (typically from OnMouseDown): OnStartDrag runs,
+    // then, until the button is released (drop) or Escape is pressed (cancel), every
+    // mouse move asks the control under the pointer through OnDragOver whether it
+    // accepts this source. On release over an accepting control its OnDragDrop runs;
+    // OnEndDrag of the source always ends the drag, with the target (nullptr when
+    // nothing accepted or the drag was cancelled). A dragging source gets no mouse
+    // up and no click for that release. x, y are in the receiving control's
+    // coordinates. One drag per form at a time.
+    void BeginDrag();
+    // Ends a drag of this control now: dropped on the current target when drop.
+    void EndDrag(bool drop);
+    bool Dragging() const;
+    // Called by the form while a drag is over this control; the defaults run the
+    // events (a control without OnDragOver accepts nothing).
+    virtual void DragOver(TControl* source, int x, int y, bool& accept);
+    virtual void DragDrop(TControl* source, int x, int y);
+
     TNotifyEvent OnResize, OnClick, OnDblClick, OnMouseEnter, OnMouseLeave;
     TMouseEvent OnMouseDown, OnMouseUp;
     TMouseMoveEvent OnMouseMove;
     TMouseWheelEvent OnMouseWheel;
     // Runs when the mouse activates the form through this control.
     std::function<void(TControl* sender, bool& activate)> OnMouseActivate;
+    // mousePos in control coordinates; set handled to show no menu.
+    std::function<void(TControl* sender, TPoint mousePos, bool& handled)> OnContextPopup;
+    std::function<void(TControl* sender)> OnStartDrag;
+    std::function<void(TControl* sender, TControl* source, int x, int y, bool& accept)> OnDragOver;
+    std::function<void(TControl* sender, TControl* source, int x, int y)> OnDragDrop;
+    // target: where the source was dropped, nullptr when not.
+    std::function<void(TControl* sender, TControl* target, int x, int y)> OnEndDrag;
 
 protected:
     // Adds this class's properties; overrides call the base first.
@@ -232,6 +295,8 @@ private:
     TAnchors FAnchors = kDefaultAnchors;
     bool FAlignWithMargins = false;
     TMargins FMargins;
+    TSizeConstraints FConstraints;
+    TPopupMenu* FPopupMenu = nullptr;
     std::unique_ptr<TRdAutoAlign> FAutoAlign;
     std::unique_ptr<TPropertyTable> FProperties;
     std::unique_ptr<TRdSkinClass> FAllSkin;

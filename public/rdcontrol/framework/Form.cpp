@@ -341,6 +341,8 @@ void TCustomForm::ControlRemoved(TControl* component) {
     if (within(FMouseControl)) FMouseControl = nullptr;
     if (within(FPressedControl)) FPressedControl = nullptr;
     if (within(FActiveControl)) FActiveControl = nullptr;
+    if (within(FDragTarget)) FDragTarget = nullptr;
+    if (within(FDragControl)) FDragControl = nullptr;  // a source that goes ends its drag silently
     if (within(FCaptureControl)) {
         FCaptureControl = nullptr;
         if (FWindow) FWindow->SetMouseCapture(false);
@@ -381,7 +383,55 @@ void TCustomForm::SetCaptureControl(TControl* control) {
     if (FWindow) FWindow->SetMouseCapture(control != nullptr);
 }
 
+void TCustomForm::StartDrag(TControl* source) {
+    if (FDragControl || !source || source->Form() != this) return;
+    FDragControl = source;
+    FDragTarget = nullptr;
+    FPressedControl = nullptr;  // a drag is no click
+    const TPoint origin = source->FormOrigin();
+    FDragPos = TPoint{origin.X, origin.Y};
+    if (TApplication* app = Application()) app->CancelHint();
+    if (source->OnStartDrag) source->OnStartDrag(source);
+}
+
+void TCustomForm::FinishDrag(bool drop) {
+    TControl* source = FDragControl;
+    if (!source) return;
+    TControl* target = drop ? FDragTarget : nullptr;
+    if (target) {
+        const TPoint p = ToControl(target, FDragPos.X, FDragPos.Y);
+        target->DragDrop(source, p.X, p.Y);
+    }
+    // The drop handler may have freed the source or the target.
+    if (FDragControl != source) return;
+    FDragControl = nullptr;
+    if (target && FDragTarget != target) target = nullptr;
+    FDragTarget = nullptr;
+    const TPoint p = target ? ToControl(target, FDragPos.X, FDragPos.Y) : TPoint{0, 0};
+    if (source->OnEndDrag) source->OnEndDrag(source, target, p.X, p.Y);
+}
+
+void TCustomForm::DragMove(int x, int y) {
+    FDragPos = TPoint{x, y};
+    TControl* over = nullptr;
+    if (x >= 0 && y >= 0 && x < Width() && y < Height()) {
+        over = ControlAtPos(x, y);
+        if (!over) over = this;
+    }
+    bool accept = false;
+    if (over) {
+        const TPoint p = ToControl(over, x, y);
+        over->DragOver(FDragControl, p.X, p.Y, accept);
+    }
+    // OnDragOver may have ended the drag or freed the control.
+    FDragTarget = FDragControl && accept && (over == this || over == ControlAtPos(x, y)) ? over : nullptr;
+}
+
 void TCustomForm::HandleMouseMove(TShiftState shift, int x, int y) {
+    if (FDragControl) {
+        DragMove(x, y);
+        return;
+    }
     UpdateMouseControl(x, y);
     TControl* target = FCaptureControl ? FCaptureControl : FMouseControl;
     if (target) {
@@ -411,16 +461,28 @@ void TCustomForm::HandleMouseDown(TMouseButton button, TShiftState shift, int x,
 }
 
 void TCustomForm::HandleMouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (FDragControl) {
+        // The release drops what is dragged; the source gets no mouse up or click.
+        SetCaptureControl(nullptr);
+        FPressedControl = nullptr;
+        if (x != FDragPos.X || y != FDragPos.Y) DragMove(x, y);
+        FinishDrag(true);
+        UpdateMouseControl(x, y);
+        return;
+    }
     TControl* target = FCaptureControl ? FCaptureControl : FMouseControl;
     SetCaptureControl(nullptr);
     if (target) {
         const TPoint p = ToControl(target, x, y);
-        const bool click = button == mbLeft && target == FPressedControl && target->HitTestAt(p.X, p.Y);
+        const bool inside = target->HitTestAt(p.X, p.Y);
+        const bool click = button == mbLeft && target == FPressedControl && inside;
         FPressedControl = nullptr;
         target->MouseUp(button, shift, p.X, p.Y);
         // MouseUp may free the control (its form's notification clears FMouseControl);
         // click only a control that is still there.
-        if (click && (target == FMouseControl || target == this)) target->Click();
+        const bool still = target == FMouseControl || target == this;
+        if (click && still) target->Click();
+        if (button == mbRight && inside && still) target->ContextPopup(p.X, p.Y);
     }
     UpdateMouseControl(x, y);
 }
@@ -443,6 +505,10 @@ void TCustomForm::HandleMouseWheel(TShiftState shift, int delta, int x, int y) {
 }
 
 bool TCustomForm::HandleKeyDown(int key, TShiftState shift) {
+    if (FDragControl && key == vkEscape) {
+        FinishDrag(false);
+        return true;
+    }
     TWinControl* target = FActiveControl ? FActiveControl : this;
     int k = key;
     target->KeyDown(k, shift);

@@ -160,6 +160,12 @@ public:
     TControl* MouseControl() const { return FMouseControl; }
     TControl* CaptureControl() const { return FCaptureControl; }
     void SetCaptureControl(TControl* control);
+    // Drag and drop (TControl::BeginDrag): the control being dragged (nullptr: no
+    // drag) and the control that accepts it where the pointer is now.
+    TControl* DragControl() const { return FDragControl; }
+    TControl* DragTarget() const { return FDragTarget; }
+    void StartDrag(TControl* source);
+    void FinishDrag(bool drop);
     // A native control (TNativeControl) is on this form: from now on every paint
     // first brings native windows in step with their controls.
     void NoteNativeControls() { FHasNativeControls = true; }
@@ -188,6 +194,8 @@ protected:
 private:
     void ApplyLayering();
     void UpdateMouseControl(int x, int y);
+    // The pointer moved to (x, y) during a drag: asks the control there.
+    void DragMove(int x, int y);
     TControl* RouteTarget(int x, int y) const;
     static TPoint ToControl(const TControl* control, int x, int y);
 
@@ -217,4 +225,7 @@ private:
     TControl* FMouseControl = nullptr;
     TControl* FCaptureControl = nullptr;
     TControl* FPressedControl = nullptr;  // where the button went down (for Click)
+    TControl* FDragControl = nullptr;
+    TControl* FDragTarget = nullptr;
+    TPoint FDragPos;  // the pointer during a drag, client coordinates
 };

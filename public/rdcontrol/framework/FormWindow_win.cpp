@@ -704,6 +704,10 @@ public:
         return TPoint{p.x, p.y};
     }
     void SetTitle(const std::string& title) override { FTitle = title; }
+    int TrackMenu(const std::vector<std::string>& captions, const std::vector<bool>& enabled,
+                  TPoint screen) override {
+        return TrackWin32PopupMenu(nullptr, captions, enabled, screen);
+    }
 
 private:
     std::string FTitle;

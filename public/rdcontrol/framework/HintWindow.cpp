@@ -2,10 +2,6 @@
 
 #include <algorithm>
 
-namespace {
-constexpr int kPadX = 6, kPadY = 3;
-}
-
 THintWindow::THintWindow(TComponent* owner) : TCustomForm(owner) {
     SetPerPixelAlpha(true);
     SetShowNoActivate(true);
@@ -17,9 +13,9 @@ THintWindow::THintWindow(TComponent* owner) : TCustomForm(owner) {
 TRect THintWindow::CalcHintRect(const std::string& text) {
     TArgbSurface scratch(1, 1);
     TRdCanvas canvas(scratch);
-    const TTextDrawResult r = canvas.DrawText(text, TRect{0, 0, MaxWidth - 2 * kPadX, 10000}, Font().Spec(),
+    const TTextDrawResult r = canvas.DrawText(text, TRect{0, 0, MaxWidth - 2 * PadX, 10000}, Font().Spec(),
                                               Font().Color(), tfWordBreak | tfCalcRect);
-    return TRect{0, 0, r.Bounds.Width() + 2 * kPadX, r.Bounds.Height() + 2 * kPadY};
+    return TRect{0, 0, r.Bounds.Width() + 2 * PadX, r.Bounds.Height() + 2 * PadY};
 }
 
 void THintWindow::ActivateHint(const std::string& text, TPoint at, const TRect& workArea) {
@@ -37,6 +33,6 @@ void THintWindow::ActivateHint(const std::string& text, TPoint at, const TRect& 
 
 void THintWindow::Paint(TRdCanvas& canvas) {
     canvas.RoundRect(ClientRect(), 3, 3, Color(), clGray);
-    canvas.DrawText(Caption(), TRect{kPadX, kPadY, Width() - kPadX, Height() - kPadY}, Font().Spec(), Font().Color(),
+    canvas.DrawText(Caption(), TRect{PadX, PadY, Width() - PadX, Height() - PadY}, Font().Spec(), Font().Color(),
                     tfWordBreak, Font().Alpha());
 }

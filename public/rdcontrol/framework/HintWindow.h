@@ -10,6 +10,8 @@ class THintWindow : public TCustomForm {
 public:
     explicit THintWindow(TComponent* owner);
     static constexpr int MaxWidth = 400;
+    // Space between the border and the text.
+    static constexpr int PadX = 6, PadY = 3;
     // Shows text with the window's top-left at screen point at (moved up/left to
     // stay inside workArea).
     void ActivateHint(const std::string& text, TPoint at, const TRect& workArea);

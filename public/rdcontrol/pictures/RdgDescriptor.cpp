@@ -144,7 +144,9 @@ void TRdgDescriptor::Apply(std::string_view key, bool isExplicit, std::string_vi
 }
 
 void TRdgDescriptor::Recompile() {
-    FFrames = FHasScript ? CompileFrameScript(FScript, FDuration) : TRdgFrameList();
+    // A plain wrapping range plays from its bounds alone: no list is built for it.
+    FPlainRange = FHasScript ? PlainFrameRange(FScript) : std::nullopt;
+    FFrames = FHasScript && !FPlainRange ? CompileFrameScript(FScript, FDuration) : TRdgFrameList();
 }
 
 void TRdgDescriptor::SetImgName(std::string_view value) {
@@ -158,7 +160,10 @@ std::string TRdgDescriptor::FrameImageName(int k) const {
 
 TRdgAnimation TRdgDescriptor::MakeAnimation(std::int64_t nowMs) const {
     TRdgAnimation animation;
-    animation.Load(FFrames.Entries, FDuration, FDurationExplicit, nowMs);
+    if (FPlainRange)
+        animation.LoadRange(FPlainRange->first, FPlainRange->second, FDuration, nowMs);
+    else
+        animation.Load(FFrames.Entries, FDuration, FDurationExplicit, nowMs);
     return animation;
 }
 

@@ -6,7 +6,9 @@
 // marks the value as given explicitly: it overrides what a base descriptor says and
 // is what gets written back. Known names:
 //   imgname    picture name, optionally followed by "<script>" (see RdgFrameScript.h);
-//              with a script the name is a pattern holding the frame number
+//              with a script the name is a pattern holding the frame number; a
+//              script that is one range ending in "*" ("<1-12*>") plays as a
+//              plain index range, forward or backward, wrapping to its start
 //   imgrect    left,top,right,bottom of the part to show; all 0 = the whole picture
 //   imgalpha   constant opacity 0..255, -1 = inherit (default); above 255 reads as
 //              255, below 0 as -1
@@ -61,8 +63,12 @@ public:
     const std::string& ImagePattern() const { return FPattern; }
     bool HasScript() const { return FHasScript; }
     const std::string& Script() const { return FScript; }
-    // The compiled script (empty without one), against the current duration.
+    // The compiled script (empty without one, and for a plain range), against the
+    // current duration.
     const TRdgFrameList& FrameList() const { return FFrames; }
+    // first and last of a script that is one wrapping range ("<1-12*>"): the
+    // animation steps through those indices without a frame list.
+    const std::optional<std::pair<int, int>>& PlainRange() const { return FPlainRange; }
     // The picture of frame k (the pattern itself without a script).
     std::string FrameImageName(int k) const;
     // An animation over the frame list, started at nowMs.
@@ -106,6 +112,7 @@ private:
     std::string FImgName, FPattern, FScript;
     bool FHasScript = false;
     TRdgFrameList FFrames;
+    std::optional<std::pair<int, int>> FPlainRange;
     TRdgRect FRect;
     bool FRectExplicit = false;
     int FAlpha = -1;

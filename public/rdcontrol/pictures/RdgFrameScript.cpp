@@ -30,12 +30,17 @@ public:
         FTime = std::max(time, 0);
     }
 
-    void AddRange(int a, int b, bool pingPong) {
+    // wrap: start the range again after its end (a loop marker, no way back).
+    void AddRange(int a, int b, bool pingPong, bool wrap) {
         const long long step = a <= b ? 1 : -1;
         const int loopTarget = static_cast<int>(FSegment.size());
         for (long long k = a;; k += step) {
             if (!Add({TRdgEntryKind::Frame, static_cast<int>(k), 0})) return;
             if (k == b) break;
+        }
+        if (wrap) {
+            Add({TRdgEntryKind::Loop, loopTarget, 0});
+            return;
         }
         if (!pingPong) return;
         if (a != b)
@@ -82,6 +87,37 @@ private:
     int FTime;
 };
 
+// The script without blanks.
+std::string Squeezed(std::string_view script) {
+    std::string text;
+    text.reserve(script.size());
+    for (char c : script)
+        if (c != ' ' && c != '\t') text += c;
+    return text;
+}
+
+struct TScriptRange {
+    int First = 0, Last = 0;
+    bool PingPong = false, Wrap = false;
+};
+
+// One item "n", "a-b", "a-br" or "a-b*" (blanks removed); nullopt when unreadable.
+std::optional<TScriptRange> ReadRangeItem(std::string_view item) {
+    if (item.empty()) return std::nullopt;
+    TScriptRange range;
+    range.PingPong = item.back() == 'r' || item.back() == 'R';
+    range.Wrap = item.back() == '*';
+    if (range.PingPong || range.Wrap) item.remove_suffix(1);
+    // A "-" in the first position is the sign of a single number.
+    const std::size_t dash = item.size() > 1 ? item.find('-', 1) : std::string_view::npos;
+    const auto a = ReadInt(item.substr(0, dash));
+    const auto b = dash == std::string_view::npos ? a : ReadInt(item.substr(dash + 1));
+    if (!a || !b) return std::nullopt;
+    range.First = *a;
+    range.Last = *b;
+    return range;
+}
+
 }  // namespace
 
 std::size_t TRdgFrameList::FrameCount() const {
@@ -91,11 +127,7 @@ std::size_t TRdgFrameList::FrameCount() const {
 }
 
 TRdgFrameList CompileFrameScript(std::string_view script, int duration) {
-    std::string text;
-    text.reserve(script.size());
-    for (char c : script)
-        if (c != ' ' && c != '\t') text += c;
-
+    const std::string text = Squeezed(script);
     TScriptCompiler compiler(duration);
     std::string_view rest = text;
     while (!compiler.Full()) {
@@ -104,19 +136,31 @@ TRdgFrameList CompileFrameScript(std::string_view script, int duration) {
         if (StartsWithNoCase(item, "d=") || StartsWithNoCase(item, "duration=")) {
             item.remove_prefix(item.find('=') + 1);
             compiler.StartSegment(ReadInt(item).value_or(0));
-        } else if (!item.empty()) {
-            const bool pingPong = item.back() == 'r' || item.back() == 'R';
-            if (pingPong) item.remove_suffix(1);
-            // A "-" in the first position is the sign of a single number.
-            const std::size_t dash = item.size() > 1 ? item.find('-', 1) : std::string_view::npos;
-            const auto a = ReadInt(item.substr(0, dash));
-            const auto b = dash == std::string_view::npos ? a : ReadInt(item.substr(dash + 1));
-            if (a && b) compiler.AddRange(*a, *b, pingPong);
+        } else if (const auto range = ReadRangeItem(item)) {
+            compiler.AddRange(range->First, range->Last, range->PingPong, range->Wrap);
         }
         if (comma == std::string_view::npos) break;
         rest.remove_prefix(comma + 1);
     }
     return compiler.Finish();
+}
+
+std::optional<std::pair<int, int>> PlainFrameRange(std::string_view script) {
+    const std::string text = Squeezed(script);
+    if (text.find(',') != std::string::npos) return std::nullopt;
+    const auto range = ReadRangeItem(text);
+    if (!range || !range->Wrap) return std::nullopt;
+    return std::pair{range->First, range->Last};
+}
+
+TRdgAnimation TRdgAnimation::FromScript(std::string_view script, int duration, bool durationExplicit,
+                                        std::int64_t nowMs) {
+    TRdgAnimation animation;
+    if (const auto range = PlainFrameRange(script))
+        animation.LoadRange(range->first, range->second, duration, nowMs);
+    else
+        animation.Load(CompileFrameScript(script, duration).Entries, duration, durationExplicit, nowMs);
+    return animation;
 }
 
 std::string FormatFrameName(std::string_view pattern, int k) {

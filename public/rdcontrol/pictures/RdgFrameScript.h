@@ -6,6 +6,10 @@
 // - "n" is one frame; "a-b" counts from a to b (up or down);
 // - a trailing "r" plays the range forward and back without repeating its ends
 //   (1-4r: 1,2,3,4,3,2) and puts a loop marker after it, so it repeats forever;
+// - a trailing "*" plays the range in its direction and starts it again (1-3*:
+//   1,2,3,1,2,3...): a loop marker after it, no way back. A script that is only
+//   such a range ("<1-12*>") needs no frame list at all: it plays as a plain index
+//   range (PlainFrameRange, TRdgAnimation::LoadRange), of any length;
 // - "d=t" or "duration=t" starts a segment whose frames share t milliseconds; the
 //   first segment shares the descriptor's duration. A closed segment of more than one
 //   frame gets a duration entry in front of its frames carrying t / frame count.
@@ -15,8 +19,10 @@
 // origin) and repaints when Tick says so.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 enum class TRdgEntryKind : std::uint8_t { Frame, Duration, Loop };
@@ -46,6 +52,10 @@ struct TRdgFrameList {
 // segment's time.
 TRdgFrameList CompileFrameScript(std::string_view script, int duration);
 
+// first and last of a script that is one wrapping range "a-b*" and nothing else
+// (blanks aside); nullopt for any other script.
+std::optional<std::pair<int, int>> PlainFrameRange(std::string_view script);
+
 // Frame k's picture name: the first "%d", "%i" or "%u" in pattern (optionally with a
 // "0" flag and a width of up to two digits, as in "%03d") replaced by k. Everything
 // else, including further "%" sequences, is taken literally; the pattern is never
@@ -55,6 +65,10 @@ std::string FormatFrameName(std::string_view pattern, int k);
 // Plays a frame list, or a plain range of frame indices when there is no list.
 class TRdgAnimation {
 public:
+    // The animation script describes: a plain range when it is one (PlainFrameRange),
+    // else its compiled frame list.
+    static TRdgAnimation FromScript(std::string_view script, int duration, bool durationExplicit,
+                                    std::int64_t nowMs);
     // When durationExplicit, every entry of the list lasts duration / entry count
     // and duration entries do not change that.
     void Load(std::vector<TRdgFrameEntry> entries, int duration, bool durationExplicit, std::int64_t nowMs);

@@ -130,8 +130,7 @@ void TRdgImage::LoadAnimation() {
     } else if (FDesc.ImagePattern().empty() && !FPlayPattern.empty()) {
         FHasFrames = true;
         FPattern = FPlayPattern;
-        FAnim.Load(CompileFrameScript(FPlayScript, FDesc.Duration()).Entries, FDesc.Duration(),
-                   FDesc.DurationExplicit(), Now());
+        FAnim = TRdgAnimation::FromScript(FPlayScript, FDesc.Duration(), FDesc.DurationExplicit(), Now());
     } else {
         FHasFrames = false;
         FPattern.clear();

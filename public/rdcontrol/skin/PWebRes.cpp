@@ -1,30 +1,36 @@
 #include "public/rdcontrol/skin/PWebRes.h"
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
 
-#include "os/FileBytes.h"
-#include "os/Utf8Path.h"
 #include "public/rdcontrol/base/TextCase.h"
 #include "public/rdcontrol/ini/IniHashedStringList.h"
+#include "public/rdcontrol/skin/SkinPackage.h"
 
-namespace fs = std::filesystem;
+namespace {
+
+// name as a path inside the skin folder ("public/main.ini"), or nullopt when it
+// would leave it. A leading "/" after the optional ":/" is an absolute path.
+std::optional<std::string> InsideName(const std::string& name) {
+    const std::string_view relative = std::string_view(name).substr(name.rfind(":/", 0) == 0 ? 2 : 0);
+    if (relative.empty() || relative.front() == '/' || relative.front() == '\\') return std::nullopt;
+    auto inside = NormalizeSkinPath(":/" + std::string(relative));
+    if (!inside || inside->empty()) return std::nullopt;
+    return inside;
+}
+
+}  // namespace
 
 std::optional<TResourceData> TResource::Read(const std::string& name) const {
+    const std::optional<std::string> inside = InsideName(name);
+    if (!inside) return std::nullopt;
+
     if (FHook)
         if (auto data = FHook(name)) return data;
 
-    if (FLooseFiles && !FSkinFolder.empty()) {
-        std::string relative = name.rfind(":/", 0) == 0 ? name.substr(2) : name;
-        std::string path = FSkinFolder;
-        if (path.back() != '\\' && path.back() != '/') path += '\\';
-        path += relative;
-        std::error_code ec;
-        const fs::path file = Utf8Path(path);
-        if (fs::is_regular_file(file, ec))
-            if (auto bytes = ReadFileBytes(file)) return TResourceData(bytes->begin(), bytes->end());
-    }
+    if (FLooseFiles && !FSkinFolder.empty())
+        // The folder as a package: it reads only what really lies inside it.
+        if (const auto folder = TSkinPackage::Open(FSkinFolder))
+            if (auto bytes = folder->ReadFile(":/" + *inside)) return TResourceData(bytes->begin(), bytes->end());
 
     if (FPackage) return FPackage(name);
     return std::nullopt;

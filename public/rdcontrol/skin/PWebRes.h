@@ -2,7 +2,15 @@
 // Reading skin resources by path. A name beginning ":/" lives inside a skin package;
 // any other name is relative to the skin folder. The application's hook is asked
 // first; then, when loose files are allowed, a file of that name in the skin folder;
-// then the skin package. Blocking file reads; one thread.
+// then the skin package. TRdSkinStyle configures one for its skin (Resource()).
+//
+// Names come from skin files and may be hostile: a name that would leave the skin
+// folder (".." segments, an absolute path, a drive or stream colon, backslashes,
+// control characters; the rules of NormalizeSkinPath) is refused whole: Read
+// answers nullopt without asking the hook, the disk or the package. A loose file
+// that a link places outside the skin folder is not read either.
+//
+// Blocking file reads; one thread.
 #include <cstdint>
 #include <functional>
 #include <optional>

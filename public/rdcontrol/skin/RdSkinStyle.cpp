@@ -146,7 +146,29 @@ std::optional<TColor> ParseColorSetting(std::string_view text, bool rgbOrder) {
 
 }  // namespace
 
-TRdSkinStyle::TRdSkinStyle() = default;
+TRdSkinStyle::TRdSkinStyle() {
+    // The packages answer what the hook and the loose files do not; a name without
+    // ":/" is relative to the skin folder, which the packages address as ":/".
+    FResource.SetLooseFilesAllowed(false);
+    FResource.SetPackageReader([this](const std::string& name) -> std::optional<TResourceData> {
+        const auto bytes = FPackages.ReadFile(name.rfind(":/", 0) == 0 ? name : ":/" + name);
+        if (!bytes) return std::nullopt;
+        return TResourceData(bytes->begin(), bytes->end());
+    });
+}
+
+std::optional<std::string> TRdSkinStyle::ReadFile(std::string_view path) const {
+    const auto data = FResource.Read(std::string(path));
+    if (!data) return std::nullopt;
+    return std::string(data->begin(), data->end());
+}
+
+void TRdSkinStyle::SetLooseFilesAllowed(bool allowed) {
+    FLooseFiles = allowed;
+    FResource.SetLooseFilesAllowed(allowed);
+}
+
+void TRdSkinStyle::SetResourceHook(TResource::Hook hook) { FResource.SetHook(std::move(hook)); }
 
 TRdSkinStyle::~TRdSkinStyle() {
     if (gMainStyle == this) {
@@ -258,6 +280,7 @@ void TRdSkinStyle::Reload() {
 
 void TRdSkinStyle::Load() {
     const std::string path = CurSkinPath();
+    FResource.SetSkinFolder(path);
     if (!FSkinRccFile.empty()) {
         if (auto package = TSkinPackage::Resolve(path, FSkinRccFile)) {
             FCurSkinRccFile = package->Folder();

@@ -64,6 +64,7 @@
 
 #include "public/rdcontrol/drawing/Color.h"
 #include "public/rdcontrol/drawing/RdFont.h"
+#include "public/rdcontrol/skin/PWebRes.h"
 #include "public/rdcontrol/skin/SkinPackage.h"
 
 // What a style tells its subscribers.
@@ -188,9 +189,22 @@ public:
     // Reads everything again now and tells subscribers.
     void Reload();
 
-    // Files of the packages by ":/" path (own package first).
-    std::optional<std::string> ReadFile(std::string_view path) const { return FPackages.ReadFile(path); }
-    bool FileExists(std::string_view path) const { return FPackages.Exists(path); }
+    // The skin's resources by name, through Resource(): the hook, then (when
+    // allowed) a loose file of that name in the skin folder, then the packages by
+    // ":/" path (own package first). Names that would leave the skin folder read
+    // as missing.
+    std::optional<std::string> ReadFile(std::string_view path) const;
+    bool FileExists(std::string_view path) const { return ReadFile(path).has_value(); }
+    // The reader skin code goes through, configured by this style: its skin folder
+    // (CurSkinPath, set on every reload), its packages as the package reader, the
+    // loose-file switch and the application's hook.
+    const TResource& Resource() const { return FResource; }
+    // Loose files in the skin folder take precedence over the packages; off by
+    // default, so only packages are read.
+    bool LooseFilesAllowed() const { return FLooseFiles; }
+    void SetLooseFilesAllowed(bool allowed);
+    // Asked first for every name (nullptr: no hook).
+    void SetResourceHook(TResource::Hook hook);
     const TSkinPackageSet& Packages() const { return FPackages; }
     // A package named by a class's "SkinRcc" key, opened on first use and kept
     // until the next reload; nullptr when it cannot be found.
@@ -246,6 +260,8 @@ private:
     bool FChangedWhileUpdating = false;
 
     TSkinPackageSet FPackages;
+    TResource FResource;
+    bool FLooseFiles = false;
     std::vector<TClassSection> FClasses;
     std::unordered_map<std::string, std::size_t> FClassIndex;  // folded name -> FClasses
     std::map<std::string, TSkinColorSetting> FColors;          // name as written

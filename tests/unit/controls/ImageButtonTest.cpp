@@ -326,6 +326,42 @@ TEST_F(ImageButtonTest, CheckBoxPlacementRules) {
     }
 }
 
+TEST_F(ImageButtonTest, TheBoxAndTheIconShowTheirHintsWithinTheirRectangles) {
+    App->HintPause = std::chrono::milliseconds(10);
+    Button->SetBounds(20, 20, 200, 30);
+    Button->SetShowCheckBox(true);
+    Button->SetCheckBoxFullClick(false);  // else the whole button counts as the box
+    Button->SetButtonCaptionAlignment(taLeftJustify);
+    Button->CheckBoxNormalImage().SetGraphic(Solid(16, 16, 0xFF000000u));
+    Button->DnNormalIcon().SetGraphic(Solid(12, 12, 0xFFFF8000u));
+    Button->SetHint("Install");
+    Button->SetCheckBoxHint("Tick to agree");
+    Button->SetIconHint("What is installed");
+    Button->SetShowHint(true);
+    const TRect box = Button->CheckBoxRect().Offset(20, 20), icon = Button->IconRect().Offset(20, 20);
+    ASSERT_FALSE(box.IsEmpty());
+    ASSERT_FALSE(icon.IsEmpty());
+    struct Case {
+        const char* name;
+        TPoint at;  // form coordinates (the form is at 0,0 on the screen)
+        const char* hint;
+        TRect area;
+    };
+    const Case cases[] = {
+        {"over the box", {box.Left + 2, box.Top + 2}, "Tick to agree", box},
+        {"over the icon", {icon.Left + 2, icon.Top + 2}, "What is installed", icon},
+        {"elsewhere on the button", {(box.Right + icon.Left) / 2, 30}, "Install", TRect::FromSize(20, 20, 200, 30)},
+        {"back over the box", {box.Right - 2, box.Bottom - 2}, "Tick to agree", box},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Move(c.at.X, c.at.Y);
+        RunUntil([&] { return App->CurrentHint() == c.hint; });
+        EXPECT_EQ(App->CurrentHint(), c.hint);
+        EXPECT_EQ(App->CurrentHintArea(), c.area);
+    }
+}
+
 TEST_F(ImageButtonTest, IconTakesItsOwnClick) {
     Button->SetBounds(20, 20, 200, 30);
     Button->DnNormalIcon().SetGraphic(Solid(12, 12, 0xFFFF8000u));

@@ -120,6 +120,15 @@ public:
     TRect WorkArea(TPoint) const override { return TRect{0, 0, 1024, 768}; }
     TPoint CursorPos() const override { return TPoint{}; }
     void SetTitle(const std::string& title) override { Title = title; }
+    // Context menus: each shown menu's captions and screen point; answers MenuChoice.
+    int TrackMenu(const std::vector<std::string>& captions, const std::vector<bool>&, TPoint screen) override {
+        Menus.push_back(captions);
+        MenuPoints.push_back(screen);
+        return MenuChoice;
+    }
     std::vector<std::shared_ptr<TFakeWindowLog>> Logs;
     std::string Title;
+    std::vector<std::vector<std::string>> Menus;
+    std::vector<TPoint> MenuPoints;
+    int MenuChoice = -1;
 };

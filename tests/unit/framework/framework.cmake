@@ -1,2 +1,2 @@
-qarto_gtest(unit_framework framework/FrameworkTest.cpp)
+qarto_gtest(unit_framework framework/FrameworkTest.cpp framework/ControlBehaviourTest.cpp)
 target_link_libraries(unit_framework PRIVATE qarto_framework)

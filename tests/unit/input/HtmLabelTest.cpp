@@ -226,6 +226,30 @@ TEST_F(HtmLabelTest, AutoSizeGrowsAWrappedLabelDownwardsOnly) {
     EXPECT_EQ(Label->Height(), 3 * kLine + 2 * 5 + 6);
 }
 
+TEST_F(HtmLabelTest, AutoSizeStaysWithinTheSizeConstraints) {
+    struct Case {
+        TSizeConstraints constraints;
+        int width;  // asked for before the caption grows
+        TPoint size;
+    };
+    const Case cases[] = {
+        // Wider than MaxWidth is refused; the wrapped text then takes more lines.
+        {{0, 0, 20 * kChar, 0}, 30 * kChar, {20 * kChar, 3 * kLine}},
+        {{0, 0, 0, 2 * kLine}, 20 * kChar, {20 * kChar, 2 * kLine}},
+        {{0, 5 * kLine, 0, 0}, 20 * kChar, {20 * kChar, 5 * kLine}},
+    };
+    for (const Case& c : cases) {
+        Label->SetAutoSize(false);
+        Label->SetCaption("short");
+        Label->SetConstraints(c.constraints);
+        Label->SetWidth(c.width);
+        Label->SetAutoSize(true);
+        Label->SetCaption("a much longer caption that needs three lines");
+        EXPECT_EQ((TPoint{Label->Width(), Label->Height()}), c.size) << c.width;
+        Label->SetConstraints(TSizeConstraints{});
+    }
+}
+
 // Hebrew letters stand for any right-to-left script; the fixed renderer gives them
 // the same 6 pixels. Logical order: alef-bet-gimel, dalet-he, the name, the link
 // (vav-zayin-het), tet-yod.

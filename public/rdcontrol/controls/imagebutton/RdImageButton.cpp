@@ -275,11 +275,8 @@ void TRdImageButton::MouseDown(TMouseButton button, TShiftState shift, int x, in
 void TRdImageButton::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
     FSuppressClick = false;
     if (button != mbLeft) {
+        // A right release over the button: the form then offers the context popup.
         TRdGraphicControl::MouseUp(button, shift, x, y);
-        if (button == mbRight && HitTestAt(x, y) && OnContextPopup) {
-            bool handled = false;
-            OnContextPopup(this, TPoint{x, y}, handled);
-        }
         return;
     }
     const bool inside = HitTestAt(x, y);
@@ -409,6 +406,14 @@ std::string TRdImageButton::ActiveHint() const {
     }
     if (OnShowHint) OnShowHint(self, text);
     return text;
+}
+
+TRect TRdImageButton::ActiveHintArea() const {
+    // The layout is computed on demand; asking for it changes nothing visible.
+    auto* self = const_cast<TRdImageButton*>(this);
+    if (FOverBox && FShowCheckBox && !FBoxHint.empty()) return self->CheckBoxRect();
+    if (FOverIcon && !FIconHint.empty()) return self->IconRect();
+    return ClientRect();
 }
 
 // --- Properties for skins -----------------------------------------------------------------

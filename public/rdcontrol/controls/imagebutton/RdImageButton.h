@@ -58,9 +58,10 @@
 // mask has alpha and is not pure black (drawn with ImageOption at the control's
 // size when that is set, else unscaled).
 //
-// Hints: over the box with a CheckBoxHint, that text; over the icon with an
-// IconHint, that; else with AutoShowHint the caption when it was cut (Hint when
-// set), nothing when it was not; else Hint. OnShowHint may change the text last.
+// Hints: over the box with a CheckBoxHint, that text, holding while the mouse stays
+// in the box's rectangle; over the icon with an IconHint, that, within the icon's
+// rectangle; else with AutoShowHint the caption when it was cut (Hint when set),
+// nothing when it was not; else Hint. OnShowHint may change the text last.
 //
 // UI thread only. Events are called with the sender first; never free the button
 // from inside its own event.
@@ -84,7 +85,6 @@ public:
 
     using TShowHintEvent = std::function<void(TControl* sender, std::string& hint)>;
     using TPaintEvent = std::function<void(TControl* sender, TRdCanvas& canvas)>;
-    using TContextPopupEvent = std::function<void(TControl* sender, TPoint mousePos, bool& handled)>;
 
     static constexpr unsigned HoverIntervalMs = 10;
 
@@ -262,12 +262,14 @@ public:
 
     bool HitTestAt(int x, int y) const override;
     std::string ActiveHint() const override;
+    // The box's rectangle while its CheckBoxHint shows, the icon's while its
+    // IconHint shows, else the whole button.
+    TRect ActiveHintArea() const override;
     bool DialogChar(char32_t key) override;
 
     TNotifyEvent OnCheckedChanged, OnCaptionChanged;
     TShowHintEvent OnShowHint;
     TPaintEvent OnPaintImage, OnPaintEnd;
-    TContextPopupEvent OnContextPopup;
     // A second name for OnMouseLeave.
     TNotifyEvent& OnMouseExit() { return OnMouseLeave; }
 

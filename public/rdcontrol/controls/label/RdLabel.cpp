@@ -125,6 +125,20 @@ void TRdCustomLabel::SetFocusControl(TWinControl* control) {
     if (FFocusControl) FFocusControl->FreeNotification(this);
 }
 
+bool TRdCustomLabel::DialogChar(char32_t key) {
+    if (!FShowAccelChar || !FFocusControl || !Enabled() || !Showing()) return false;
+    int accel = -1;
+    const std::string shown = StripAccelChars(Caption(), accel);
+    if (accel < 0) return false;
+    char32_t letter = static_cast<unsigned char>(shown[static_cast<std::size_t>(accel)]);
+    if (letter >= 'A' && letter <= 'Z') letter = letter - 'A' + 'a';
+    if (letter != key) return false;
+    // SetFocus first brings a control on a hidden page into view; a target that
+    // still cannot take the focus leaves the key to other controls.
+    FFocusControl->SetFocus();
+    return FFocusControl->Focused();
+}
+
 void TRdCustomLabel::Notification(TComponent* component, TOperation operation) {
     TRdGraphicControl::Notification(component, operation);
     if (operation == TOperation::opRemove && component == FFocusControl) FFocusControl = nullptr;
@@ -195,8 +209,10 @@ unsigned TRdCustomLabel::Flags() const {
     flags |= FLayout == tlCenter ? tfVCenter : FLayout == tlBottom ? tfBottom : tfTop;
     if (FWordWrap) flags |= tfWordBreak;
     if (FEllipsisPosition == epEndEllipsis || FEllipsisPosition == epWordEllipsis) {
+        // Wrapped text cut by the height: its last line breaks anywhere with
+        // WrapChar, at words without (the layout ignores tfWrapChar unwrapped).
         flags |= tfEndEllipsis;
-        if (FWrapChar && FEllipsisPosition == epEndEllipsis) flags |= tfWrapChar;
+        if (FWrapChar) flags |= tfWrapChar;
     } else if (FWordWrap && FWrapChar) {
         flags |= tfWrapChar;
     }

@@ -5,8 +5,9 @@
 // area reduced by TextBorder:
 // - aligned by Alignment and Layout; wrapped at words with WordWrap;
 // - EllipsisPosition: epEndEllipsis and epWordEllipsis limit the text to the whole
-//   lines that fit (at least one) and end the last one with "..." (cut anywhere
-//   with WrapChar or epEndEllipsis, at words with epWordEllipsis);
+//   lines that fit (at least one) and end the last one with "..." (with WordWrap
+//   cut anywhere when WrapChar is set, at words otherwise; a single line is cut
+//   anywhere);
 //   epPathEllipsis shortens a single line in the middle, keeping its start and the
 //   last path component ("C:\Program Files\...\setup.exe");
 // - with ShowAccelChar, "&x" underlines x and "&&" shows one "&" (a caption of
@@ -78,7 +79,9 @@ public:
     void SetGlowSize(int v);
     bool AutoShowHint() const { return FAutoShowHint; }
     void SetAutoShowHint(bool v) { FAutoShowHint = v; }
-    // The control an accelerator of the caption would focus.
+    // The control the caption's accelerator focuses: with ShowAccelChar, Alt + the
+    // "&" letter (that no focused control used) moves the focus to it when it can
+    // take it (the form offers the key through DialogChar).
     TWinControl* FocusControl() const { return FFocusControl; }
     void SetFocusControl(TWinControl* control);
 
@@ -110,6 +113,7 @@ protected:
     void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
     void MouseEnter() override;
     void MouseLeave() override;
+    bool DialogChar(char32_t key) override;
     void Notification(TComponent* component, TOperation operation) override;
     void PublishProperties(TPropertyTable& table) override;
     // A property that changes the text's size changed.

@@ -40,7 +40,7 @@
 #include <string>
 
 #include "public/rdcontrol/base/RdTimer.h"
-#include "public/rdcontrol/controls/common/PopupMenu.h"
+#include "public/rdcontrol/framework/PopupMenu.h"
 #include "public/rdcontrol/controls/notebook/ImageNote.h"
 #include "public/rdcontrol/controls/tray/TrayHost.h"
 #include "public/rdcontrol/framework/Application.h"

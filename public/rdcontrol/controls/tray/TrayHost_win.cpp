@@ -12,6 +12,7 @@
 
 #include "os/TextConvert.h"
 #include "public/rdcontrol/controls/tray/TrayHost.h"
+#include "public/rdcontrol/framework/Win32Platform.h"
 
 namespace {
 
@@ -149,20 +150,7 @@ public:
     }
     void SetForeground() override { SetForegroundWindow(FWindow); }
     int TrackMenu(const std::vector<std::string>& captions, const std::vector<bool>& enabled, TPoint at) override {
-        HMENU menu = CreatePopupMenu();
-        if (!menu) return -1;
-        for (std::size_t i = 0; i < captions.size(); ++i) {
-            if (captions[i] == "-") {
-                AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-                continue;
-            }
-            const UINT flags = MF_STRING | (i < enabled.size() && !enabled[i] ? MF_GRAYED : 0);
-            AppendMenuW(menu, flags, static_cast<UINT_PTR>(i + 1), Widen(captions[i]).c_str());
-        }
-        const int chosen = static_cast<int>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
-                                                           at.X, at.Y, 0, FWindow, nullptr));
-        DestroyMenu(menu);
-        return chosen - 1;
+        return TrackWin32PopupMenu(FWindow, captions, enabled, at);
     }
     void PostEmpty() override { PostMessageW(FWindow, WM_NULL, 0, 0); }
     void ShowMessage(const std::string& text, const std::string& caption) override {
