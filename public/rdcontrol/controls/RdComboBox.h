@@ -49,6 +49,7 @@
 #include "public/rdcontrol/controls/RdComboboxListForm.h"
 #include "public/rdcontrol/controls/RdFormSkin.h"
 #include "public/rdcontrol/controls/RdScrollBar.h"
+#include "public/rdcontrol/controls/SkinPictures.h"
 #include "public/rdcontrol/drawing/DesignRect.h"
 
 enum TComboBoxStyle : std::uint8_t { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
@@ -172,6 +173,7 @@ private:
     TComboBoxStyle FStyle = csOwnerDrawFixed;
     int FComboboxHeight = 0;
     TPicture FBackground, FBackgroundHot, FBackgroundFocus, FBackgroundClick, FBackgroundDisable;
+    TSkinPictureSource FSkinPictures{AllSkin()};
     TDesignRect FBackgroundOption;
     int FTextOffX = 5;
     TColor FFontDisableColor = static_cast<TColor>(0xFF000011);

@@ -354,6 +354,11 @@ void TRdEdit::PublishProperties(TPropertyTable& t) {
     t.AddInt("MaxLength", [this] { return FMaxLength; }, [this](int v) { SetMaxLength(v); });
     t.AddBool("NumbersOnly", [this] { return FNumbersOnly; }, [this](bool v) { SetNumbersOnly(v); });
     t.AddString("Text", [this] { return Text(); }, [this](const std::string& v) { SetText(v); });
+    const std::pair<const char*, TPicture*> pictures[] = {
+        {"ImageNormal", &FImageNormal},     {"ImageOver", &FImageOver},   {"ImageSelected", &FImageSelected},
+        {"ImageDisabled", &FImageDisabled}, {"ImageError", &FImageError}, {"ImageEmpty", &FImageEmpty},
+    };
+    for (const auto& [name, picture] : pictures) AddPictureProperty(t, name, *picture, FSkinPictures);
     t.AddObject("ImageOption", DesignRectProperties(FImageOption));
     t.AddObject("FontNormal", FontTable(FFontNormal));
     t.AddObject("FontError", FontTable(FFontError));

@@ -34,6 +34,7 @@
 
 #include "public/rdcontrol/controls/EditState.h"
 #include "public/rdcontrol/controls/RdFontLink.h"
+#include "public/rdcontrol/controls/SkinPictures.h"
 #include "public/rdcontrol/drawing/DesignRect.h"
 #include "public/rdcontrol/framework/NativeControl.h"
 #include "public/rdcontrol/framework/StdControls.h"
@@ -127,6 +128,7 @@ private:
     TColor FFontEmptyColor = 0x808080;
     bool FErrorMode = false;
     TPicture FImageNormal, FImageOver, FImageSelected, FImageDisabled, FImageError, FImageEmpty;
+    TSkinPictureSource FSkinPictures{AllSkin()};
     TDesignRect FImageOption;
     int FTextLeftMargin = 0, FTextRightMargin = 0, FBorderWidth = 0;
     int FMaxLength = 0;

@@ -25,6 +25,7 @@
 #include <functional>
 #include <string>
 
+#include "public/rdcontrol/controls/SkinPictures.h"
 #include "public/rdcontrol/drawing/DesignRect.h"
 #include "public/rdcontrol/framework/RdControls.h"
 
@@ -129,6 +130,7 @@ private:
     bool FShowAccelChar = false;
     bool FTransparent = true;
     TPicture FBkgNormal;
+    TSkinPictureSource FSkinPictures{AllSkin()};
     TDesignRect FBkgOption;
     TDesignRect FTextBorder;
     TColor FFontHoverColor = clDefault;

@@ -33,6 +33,7 @@
 
 #include "public/rdcontrol/base/RdTimer.h"
 #include "public/rdcontrol/controls/ScrollBarGeometry.h"
+#include "public/rdcontrol/controls/SkinPictures.h"
 #include "public/rdcontrol/drawing/DesignRect.h"
 #include "public/rdcontrol/framework/RdControls.h"
 
@@ -198,6 +199,7 @@ private:
     unsigned FWaitInterval = 500;
     bool FOwnerDraw = false;
     TRdScrollBarImages FImages;
+    TSkinPictureSource FSkinPictures{AllSkin()};
     TScrollBarPart FHot = TScrollBarPart::None;
     TScrollBarPart FPressed = TScrollBarPart::None;
     int FPositionAtPress = 0;
