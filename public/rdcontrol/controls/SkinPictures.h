@@ -10,7 +10,8 @@
 // (the rules are in RdSkinClass.h). A picture counts as the skin's while it still
 // holds the graphic the skin put there; anything else a non-empty picture holds
 // (data, a file, a picture set by code, also from a descriptor) is the control's
-// own.
+// own. A skin picture kept out because the control has its own still counts as
+// applied in the binding's CurrentValues, with the text of the picture held.
 //
 // UI thread only. The source listens to the skin binding it was made with; both
 // are members of the control, the binding declared first (or owned by a base), so
