@@ -14,16 +14,16 @@
 // changes. Without a renderer FontHeight is |Height| + 3 and the other two are 0.
 //
 // ParentFont is a flag for the owning control (take the parent's font); the font
-// itself does not act on it.
+// itself does not act on it. OnChange runs after any property takes a different
+// value (once for an Assign that changed anything). The renderer is not owned and
+// must outlive the font. UI thread only.
 //
 // AllSkin, the font's own skin binding, is a skin-class object of skin/, and skin/
 // builds on drawing/ (its style keeps a TRdFont), so the font cannot name it. The
 // font only owns it through TRdFontSkinSlot and ends it before itself;
 // skin/RdFontSkin.h makes it on first use (FontAllSkin(font)). A copy of a font,
 // or a font assigned to, keeps its own binding (or none), never the other's: the
-// binding is tied to the object it styles. OnChange runs after any property takes a different
-// value (once for an Assign that changed anything). The renderer is not owned and
-// must outlive the font. UI thread only.
+// binding is tied to the object it styles.
 #include <cstdint>
 #include <functional>
 #include <memory>
