@@ -59,6 +59,13 @@ using TPngSmoothFilter = TPixelStretchFilter;
 
 // How a skinned control's pictures are drawn. Values are kept in range: DrawAlpha
 // 0..255 (opacity), DrawScale at least 1 (percent), the blurs at least 0.
+// DrawAlpha multiplies the opacity of every picture the control draws (text keeps
+// the font's Alpha). DrawScale shrinks or grows every picture the control draws
+// about the centre of the control: pieces laid out together (a progress bar's
+// groove and fill) stay together, and a picture that fills the control stays
+// centred where it was; text, layout and hit testing are not scaled. DrawGray
+// draws the pictures in grey. DrawBkgBlur, DrawBlur, SmoothFilter and MergeBkg
+// are kept only; their effect is left open.
 // OnChange runs after a property takes a different value.
 class TRdSkinClassDraw {
 public:
