@@ -117,6 +117,23 @@ std::uint32_t CoverageByte(double coverage) { return static_cast<std::uint32_t>(
 TRdCanvas::TRdCanvas(TArgbSurface& surface, TTextRenderer* text)
     : FSurface(&surface), FText(text ? text : &DefaultTextRenderer()), FClip(surface.Bounds()) {}
 
+void TRdCanvas::SetDrawScale(int percent, double centreX, double centreY) {
+    FDrawScale = percent < 1 ? 1 : percent;
+    FScaleX = centreX + FOrigin.X;
+    FScaleY = centreY + FOrigin.Y;
+}
+
+TRect TRdCanvas::Scaled(const TRect& rect) const {
+    if (FDrawScale == 100) return rect;
+    const double s = FDrawScale / 100.0;
+    const double cx = DrawScaleCentreX(), cy = DrawScaleCentreY();
+    // A skin may ask for any scale: keep the result a valid int (the clip does the rest).
+    auto at = [s](double c, int v) {
+        return static_cast<int>(std::lround(std::clamp(c + (v - c) * s, -1e9, 1e9)));
+    };
+    return TRect{at(cx, rect.Left), at(cy, rect.Top), at(cx, rect.Right), at(cy, rect.Bottom)};
+}
+
 void TRdCanvas::SetClipRect(const TRect& surfaceRect) {
     FClip = surfaceRect.Intersect(FSurface->Bounds());
     if (FClip.IsEmpty()) FClip = TRect{};

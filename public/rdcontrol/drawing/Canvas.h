@@ -5,8 +5,11 @@
 // clip is ever written. Every primitive composites source-over, so shapes and text
 // keep an alpha channel and show on layered windows.
 //
-// Two draw options apply to pictures: DrawAlpha (constant opacity multiplied into
-// every picture drawn) and DrawGray (pictures drawn in grey).
+// Three draw options apply to pictures: DrawAlpha (constant opacity multiplied into
+// every picture drawn), DrawGray (pictures drawn in grey) and DrawScale. The canvas
+// itself applies the first two; DrawScale (percent, with a centre) is read by
+// whoever draws a picture into a rectangle (DrawPicture of the controls), which
+// shrinks or grows that rectangle about the centre.
 //
 // A canvas does not own its surface; the surface must outlive it. UI thread only.
 #include <cstdint>
@@ -82,6 +85,15 @@ public:
     void SetDrawAlpha(std::uint8_t alpha) { FDrawAlpha = alpha; }
     bool DrawGray() const { return FDrawGray; }
     void SetDrawGray(bool gray) { FDrawGray = gray; }
+    // Percent (100: as laid out; at least 1) and the point pictures are scaled
+    // about, given in canvas coordinates and kept in surface coordinates, so it
+    // stays where it was when the origin moves.
+    int DrawScale() const { return FDrawScale; }
+    void SetDrawScale(int percent, double centreX, double centreY);
+    double DrawScaleCentreX() const { return FScaleX - FOrigin.X; }
+    double DrawScaleCentreY() const { return FScaleY - FOrigin.Y; }
+    // rect (canvas coordinates) under DrawScale; rect itself at 100.
+    TRect Scaled(const TRect& rect) const;
 
     // Pictures (premultiplied surfaces), composited with alpha * DrawAlpha.
     void Draw(int x, int y, const TArgbSurface& picture, std::uint8_t alpha = 255);
@@ -132,6 +144,8 @@ private:
     TRect FClip;
     std::uint8_t FDrawAlpha = 255;
     bool FDrawGray = false;
+    int FDrawScale = 100;
+    double FScaleX = 0, FScaleY = 0;  // surface coordinates
 };
 
 // Saves a canvas's origin, clip and draw options; restores them when it goes.
@@ -139,12 +153,14 @@ class TCanvasStateSaver {
 public:
     explicit TCanvasStateSaver(TRdCanvas& canvas)
         : FCanvas(canvas), FOrigin(canvas.Origin()), FClip(canvas.ClipRect()),
-          FAlpha(canvas.DrawAlpha()), FGray(canvas.DrawGray()) {}
+          FAlpha(canvas.DrawAlpha()), FGray(canvas.DrawGray()), FScale(canvas.DrawScale()),
+          FScaleX(canvas.DrawScaleCentreX()), FScaleY(canvas.DrawScaleCentreY()) {}
     ~TCanvasStateSaver() {
         FCanvas.SetOrigin(FOrigin);
         FCanvas.SetClipRect(FClip);
         FCanvas.SetDrawAlpha(FAlpha);
         FCanvas.SetDrawGray(FGray);
+        FCanvas.SetDrawScale(FScale, FScaleX, FScaleY);
     }
     TCanvasStateSaver(const TCanvasStateSaver&) = delete;
     TCanvasStateSaver& operator=(const TCanvasStateSaver&) = delete;
@@ -155,4 +171,6 @@ private:
     TRect FClip;
     std::uint8_t FAlpha;
     bool FGray;
+    int FScale;
+    double FScaleX, FScaleY;
 };

@@ -17,12 +17,26 @@
 // itself does not act on it. OnChange runs after any property takes a different
 // value (once for an Assign that changed anything). The renderer is not owned and
 // must outlive the font. UI thread only.
+//
+// AllSkin, the font's own skin binding, is a skin-class object of skin/, and skin/
+// builds on drawing/ (its style keeps a TRdFont), so the font cannot name it. The
+// font only owns it through TRdFontSkinSlot and ends it before itself;
+// skin/RdFontSkin.h makes it on first use (FontAllSkin(font)). A copy of a font,
+// or a font assigned to, keeps its own binding (or none), never the other's: the
+// binding is tied to the object it styles.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "public/rdcontrol/drawing/Color.h"
 #include "public/rdcontrol/drawing/TextRenderer.h"
+
+// What a TRdFont keeps of its skin binding: an owned object of skin/.
+class TRdFontSkinSlot {
+public:
+    virtual ~TRdFontSkinSlot() = default;
+};
 
 class TRdFont {
 public:
@@ -70,7 +84,19 @@ public:
 
     std::function<void()> OnChange;
 
+    // The skin binding's slot (see above): nullptr until skin/ makes one.
+    TRdFontSkinSlot* SkinSlot() const { return FSkinSlot.Slot.get(); }
+    void SetSkinSlot(std::unique_ptr<TRdFontSkinSlot> slot) { FSkinSlot.Slot = std::move(slot); }
+
 private:
+    // Copying or moving a font leaves each object's slot where it is.
+    struct TSkinSlotHolder {
+        TSkinSlotHolder() = default;
+        TSkinSlotHolder(const TSkinSlotHolder&) {}
+        TSkinSlotHolder& operator=(const TSkinSlotHolder&) { return *this; }
+        std::unique_ptr<TRdFontSkinSlot> Slot;
+    };
+
     template <typename T>
     void Set(T& field, const T& value, bool selectsFont) {
         if (field == value) return;
@@ -90,4 +116,6 @@ private:
     TTextRenderer* FRenderer;
     mutable TTextMetrics FMetrics;
     mutable bool FMeasured = false;
+    // Last member: the binding refers to this font, so it goes first.
+    TSkinSlotHolder FSkinSlot;
 };

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 
-#include "public/rdcontrol/framework/PopupMenu.h"
-#include "public/rdcontrol/ini/IniText.h"
-#include "public/rdcontrol/skin/RdSkinClass.h"
+#include "public/rdcontrol/base/TextCase.h"
 #include "public/rdcontrol/framework/Application.h"
 #include "public/rdcontrol/framework/Form.h"
+#include "public/rdcontrol/framework/PopupMenu.h"
 #include "public/rdcontrol/framework/RdAutoAlign.h"
 #include "public/rdcontrol/framework/WinControl.h"
+#include "public/rdcontrol/skin/RdFontSkin.h"
+#include "public/rdcontrol/skin/RdSkinClass.h"
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {
     FFont.OnChange = [this] {
@@ -120,6 +121,7 @@ TRdSkinClass& TControl::AllSkin() {
     if (!FAllSkin) {
         FAllSkin = std::make_unique<TRdSkinClass>([this]() -> TPropertyTable& { return Properties(); });
         FAllSkin->OnApplied = [this](TRdSkinClass&) { Invalidate(); };
+        FAllSkin->Draw().OnChange = [this] { Invalidate(); };
     }
     return *FAllSkin;
 }
@@ -241,7 +243,27 @@ void TControl::Repaint() {
     if (TCustomForm* form = Form(); form && form->Window()) form->Window()->Update();
 }
 
-void TControl::PaintTo(TRdCanvas& canvas) { Paint(canvas); }
+void TControl::PaintTo(TRdCanvas& canvas) { PaintOwn(canvas); }
+
+void TControl::PaintOwn(TRdCanvas& canvas) {
+    if (!FAllSkin) {
+        Paint(canvas);
+        return;
+    }
+    // The skin's drawing options hold for this control's own pictures only: the
+    // state goes back before children paint with their own.
+    TCanvasStateSaver saved(canvas);
+    ApplySkinDraw(canvas, ClientRect());
+    Paint(canvas);
+}
+
+void TControl::ApplySkinDraw(TRdCanvas& canvas, const TRect& area) const {
+    if (!FAllSkin) return;
+    const TRdSkinClassDraw& draw = FAllSkin->Draw();
+    canvas.SetDrawAlpha(static_cast<std::uint8_t>((canvas.DrawAlpha() * draw.DrawAlpha() + 127) / 255));
+    if (draw.DrawGray()) canvas.SetDrawGray(true);
+    canvas.SetDrawScale(draw.DrawScale(), (area.Left + area.Right) / 2.0, (area.Top + area.Bottom) / 2.0);
+}
 
 void TControl::Paint(TRdCanvas& /*canvas*/) {}
 
@@ -419,16 +441,11 @@ void TControl::PublishProperties(TPropertyTable& t) {
             return std::nullopt;
         },
         [this] { return FPopupMenu ? FPopupMenu->Name() : std::string("nil"); });
-    TPropertyTable font;
-    font.AddString("Name", [this] { return FFont.Name(); }, [this](const std::string& v) { FFont.SetName(v); });
-    font.AddInt("Height", [this] { return FFont.Height(); }, [this](int v) { FFont.SetHeight(v); });
-    font.AddInt("Size", [this] { return FFont.Size(); }, [this](int v) { FFont.SetSize(v); });
-    font.AddInt("Charset", [this] { return FFont.Charset(); }, [this](int v) { FFont.SetCharset(v); });
-    font.AddColor("Color", [this] { return FFont.Color(); }, [this](TColor v) { FFont.SetColor(v); });
-    font.AddBool("Antialiased", [this] { return FFont.Antialiased(); }, [this](bool v) { FFont.SetAntialiased(v); });
-    font.AddInt("Alpha", [this] { return int(FFont.Alpha()); },
-                [this](int v) { FFont.SetAlpha(static_cast<std::uint8_t>(std::clamp(v, 0, 255))); });
-    font.AddSet("Style", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}, [this] { return FFont.Style(); },
-                [this](std::uint32_t v) { FFont.SetStyle(v); });
+    TPropertyTable font = FontProperties(FFont);
+    // The font's own skin class, so a control's class can name one for its text.
+    font.AddString(
+        "AllSkin.SkinClass", [this] { return FFont.SkinSlot() ? FontAllSkin(FFont).SkinClass() : std::string(); },
+        [this](const std::string& v) { FontAllSkin(FFont).SetSkinClass(v); });
     t.AddObject("Font", font);
+    t.AddObject("AllSkin.Draw", AllSkin().Draw().Properties());
 }

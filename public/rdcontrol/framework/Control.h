@@ -17,8 +17,8 @@
 #include "public/rdcontrol/drawing/Canvas.h"
 #include "public/rdcontrol/drawing/Color.h"
 #include "public/rdcontrol/drawing/RdFont.h"
-#include "public/rdcontrol/skin/SkinProperties.h"
 #include "public/rdcontrol/framework/Component.h"
+#include "public/rdcontrol/skin/SkinProperties.h"
 
 class TWinControl;
 class TCustomForm;
@@ -275,6 +275,14 @@ protected:
     virtual void PublishProperties(TPropertyTable& table);
     // The control's own look, before children.
     virtual void Paint(TRdCanvas& canvas);
+    // Paint under the skin's drawing options (AllSkin.Draw: DrawAlpha, DrawGray and
+    // DrawScale about the control's centre, see PictureDraw.h); PaintTo calls it.
+    void PaintOwn(TRdCanvas& canvas);
+    // Puts this control's skin drawing options on canvas, DrawScale about the
+    // centre of area (canvas coordinates); nothing without a skin binding. For a
+    // child that paints its owner's pictures (a combo box's face). The caller
+    // saves and restores the canvas's state.
+    void ApplySkinDraw(TRdCanvas& canvas, const TRect& area) const;
     virtual void Resize();
     virtual void FontChanged();
     virtual void ParentFontChanged();

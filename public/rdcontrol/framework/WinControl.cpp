@@ -161,7 +161,7 @@ void TWinControl::ParentColorChanged() {
 }
 
 void TWinControl::PaintTo(TRdCanvas& canvas) {
-    Paint(canvas);
+    PaintOwn(canvas);
     PaintChildren(canvas);
     PaintAfterChildren(canvas);
 }

@@ -1,5 +1,7 @@
 #include "public/rdcontrol/skin/RdSkinClass.h"
 
+#include <algorithm>
+
 #include "public/rdcontrol/base/TextCase.h"
 #include "public/rdcontrol/base/TextLines.h"
 #include "public/rdcontrol/skin/SkinValue.h"
@@ -93,7 +95,20 @@ void TRdSkinClass::Apply() {
     FApplying = false;
 }
 
+void TRdSkinClass::AddApplyListener(TSkinApplyListener* listener) {
+    if (std::find(FListeners.begin(), FListeners.end(), listener) == FListeners.end()) FListeners.push_back(listener);
+}
+
+void TRdSkinClass::RemoveApplyListener(TSkinApplyListener* listener) {
+    std::erase(FListeners, listener);
+}
+
 void TRdSkinClass::ApplyOnce() {
+    // Copies: a listener may remove itself (or another) while it is told.
+    for (TSkinApplyListener* listener : std::vector<TSkinApplyListener*>(FListeners))
+        if (std::find(FListeners.begin(), FListeners.end(), listener) != FListeners.end())
+            listener->SkinApplyStarted(*this);
+    bool applied = false;
     FSkinValues.clear();
     FCurrentValues.clear();
     FSkinRcc.clear();
@@ -110,6 +125,7 @@ void TRdSkinClass::ApplyOnce() {
                 style->Log("skin class " + FSkinClass + ": for " + values.ControlClass + ", not " +
                            table->ClassName() + "; not applied");
             } else {
+                applied = true;
                 const TPropertyTable::ColorLookup namedColors = [style](std::string_view name) {
                     return style->ColorSetting(name);
                 };
@@ -129,6 +145,9 @@ void TRdSkinClass::ApplyOnce() {
             }
         }
     }
+    for (TSkinApplyListener* listener : std::vector<TSkinApplyListener*>(FListeners))
+        if (std::find(FListeners.begin(), FListeners.end(), listener) != FListeners.end())
+            listener->SkinApplyEnded(*this, applied);
     if (OnApplied) OnApplied(*this);
 }
 

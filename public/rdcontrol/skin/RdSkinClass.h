@@ -21,9 +21,25 @@
 // getter). Then OnApplied fires, so the owner can repaint. Values cannot be
 // un-applied: clearing SkinClass leaves the properties as they are.
 //
-// ClearOwnerPic and ForceUseSkinPic are flags for the owning control's picture
-// handling; this class only keeps them. Pictures of the class are read with
-// ReadFile: the class's "SkinRcc" package first, then the style's packages.
+// Pictures. A control's picture properties ("ImageNormal.Text") are applied like
+// any other value, by the control's picture source (controls/SkinPictures.h), which
+// listens to each pass (TSkinApplyListener) and decides between the control's own
+// picture and the skin's:
+//  - by default a picture the control holds of its own (not put there by the skin)
+//    stays; the skin fills the pictures the control leaves empty, and replaces
+//    pictures an earlier skin pass put there;
+//  - ForceUseSkinPic: the skin's picture replaces the control's own as well;
+//  - ClearOwnerPic: after a pass that applied the class, every picture the class
+//    does not supply (and IgnoreValues does not protect) is cleared, so the control
+//    shows the skin's pictures only. A pass that finds no class clears nothing: a
+//    missing skin leaves the control as it was.
+// Pictures of the class are read with ReadFile: the class's "SkinRcc" package
+// first, then the style's packages.
+//
+// Draw holds the drawing options. DrawAlpha, DrawGray and DrawScale take effect
+// where the control paints its pictures (TControl::PaintTo sets them on the canvas,
+// DrawPicture applies them); DrawBkgBlur, DrawBlur, SmoothFilter and MergeBkg are
+// kept and published but nothing draws by them yet.
 //
 // One thread (the UI thread). Not copyable; the owner keeps it as a member. The
 // property provider is called during Apply only, and must return a table that
@@ -43,6 +59,13 @@ using TPngSmoothFilter = TPixelStretchFilter;
 
 // How a skinned control's pictures are drawn. Values are kept in range: DrawAlpha
 // 0..255 (opacity), DrawScale at least 1 (percent), the blurs at least 0.
+// DrawAlpha multiplies the opacity of every picture the control draws (text keeps
+// the font's Alpha). DrawScale shrinks or grows every picture the control draws
+// about the centre of the control: pieces laid out together (a progress bar's
+// groove and fill) stay together, and a picture that fills the control stays
+// centred where it was; text, layout and hit testing are not scaled. DrawGray
+// draws the pictures in grey. DrawBkgBlur, DrawBlur, SmoothFilter and MergeBkg
+// are kept only; their effect is left open.
 // OnChange runs after a property takes a different value.
 class TRdSkinClassDraw {
 public:
@@ -84,6 +107,19 @@ private:
     bool FMergeBkg = false;
 };
 
+class TRdSkinClass;
+
+// Told of each pass over a class's values: Started before the first value is
+// applied, Ended after the last (before OnApplied). `applied` is true when the class
+// was found and its values went to the owner's table (false: no style, no class
+// name, no such class, or a class for another kind of control).
+class TSkinApplyListener {
+public:
+    virtual ~TSkinApplyListener() = default;
+    virtual void SkinApplyStarted(TRdSkinClass& sender) = 0;
+    virtual void SkinApplyEnded(TRdSkinClass& sender, bool applied) = 0;
+};
+
 class TRdSkinClass {
 public:
     using PropertyProvider = std::function<TPropertyTable&()>;
@@ -108,6 +144,7 @@ public:
 
     bool ClearOwnerPic() const { return FClearOwnerPic; }
     void SetClearOwnerPic(bool value) { FClearOwnerPic = value; }
+    // Flags for the owner's pictures (see above); they act at the next Apply.
     bool ForceUseSkinPic() const { return FForceUseSkinPic; }
     void SetForceUseSkinPic(bool value) { FForceUseSkinPic = value; }
 
@@ -132,6 +169,10 @@ public:
     // After each Apply (also one that found nothing).
     std::function<void(TRdSkinClass& sender)> OnApplied;
 
+    // Not owned; a listener removes itself before it goes.
+    void AddApplyListener(TSkinApplyListener* listener);
+    void RemoveApplyListener(TSkinApplyListener* listener);
+
 private:
     void Subscribe();
     void OnStyleEvent(TSkinStyleEvent event);
@@ -147,6 +188,7 @@ private:
     bool FClearOwnerPic = false;
     bool FForceUseSkinPic = false;
     TRdSkinClassDraw FDraw;
+    std::vector<TSkinApplyListener*> FListeners;
     bool FApplying = false;
     bool FApplyAgain = false;
     // Last member: ended first on destruction, so no callback reaches a half-destroyed object.

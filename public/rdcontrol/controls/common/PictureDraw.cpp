@@ -8,11 +8,14 @@ std::uint8_t Multiply(std::uint8_t a, std::uint8_t b) { return static_cast<std::
 
 }  // namespace
 
-void DrawGraphic(TRdCanvas& canvas, TRdGraphic& graphic, const TDesignRect& option, const TRect& dest,
+void DrawGraphic(TRdCanvas& canvas, TRdGraphic& graphic, const TDesignRect& option, const TRect& laidOut,
                  std::uint8_t alpha) {
+    const TRect dest = canvas.Scaled(laidOut);
     if (graphic.Empty() || dest.IsEmpty() || alpha == 0) return;
     TCanvasStateSaver saved(canvas);
     canvas.SetDrawAlpha(Multiply(canvas.DrawAlpha(), alpha));
+    // Scaled once here; a graphic that draws through DrawGraphic again is not scaled twice.
+    canvas.SetDrawScale(100, 0, 0);
     if (option.Empty()) {
         graphic.Draw(canvas, dest);
         return;

@@ -7,6 +7,11 @@
 // picture: a PNG's pixels, an RDG picture's source rectangle (with its alpha and
 // grey mode), and any other graphic after drawing it at its own size first.
 //
+// The canvas's draw options apply: DrawAlpha multiplies alpha, DrawGray greys,
+// and DrawScale shrinks or grows dest about the canvas's scale centre first (a
+// control sets both from its skin's Draw options while it paints; see
+// TControl::PaintTo).
+//
 // UI thread only.
 #include <cstdint>
 

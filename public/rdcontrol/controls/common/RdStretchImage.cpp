@@ -27,4 +27,6 @@ void TRdStretchImage::Paint(TRdCanvas& canvas) {
 void TRdStretchImage::PublishProperties(TPropertyTable& table) {
     TRdPaintBox::PublishProperties(table);
     table.AddObject("StretchOption", DesignRectProperties(FStretchOption));
+    AddPictureProperty(table, "Picture", FPicture, FSkinPictures);
+    AddPictureProperty(table, "Picture_Bg", FPictureBg, FSkinPictures);
 }

@@ -321,7 +321,12 @@ TPicture& TRdComboBox::FaceImage() {
 
 void TRdComboBox::PaintFace(TRdCanvas& canvas) {
     const TRect face{0, 0, FFace->Width(), FFace->Height()};
-    DrawPicture(canvas, FaceImage(), FBackgroundOption, face);
+    {
+        // The face panel paints the combo's pictures: the combo's skin options hold.
+        TCanvasStateSaver saved(canvas);
+        ApplySkinDraw(canvas, face);
+        DrawPicture(canvas, FaceImage(), FBackgroundOption, face);
+    }
     TColor color = Enabled() ? Font().Color() : FFontDisableColor;
     std::string text = FText;
     if (FItemIndex < 0) {
@@ -553,6 +558,12 @@ void TRdComboBox::PublishProperties(TPropertyTable& t) {
     t.AddColor("ItemColor", [this] { return FItemColor; }, [this](TColor v) { SetItemColor(v); });
     t.AddColor("ItemHotColor", [this] { return FItemHotColor; }, [this](TColor v) { SetItemHotColor(v); });
     t.AddColor("ItemHotBgColor", [this] { return FItemHotBgColor; }, [this](TColor v) { SetItemHotBgColor(v); });
+    const std::pair<const char*, TPicture*> pictures[] = {
+        {"Background", &FBackground},           {"BackgroundHot", &FBackgroundHot},
+        {"BackgroundFocus", &FBackgroundFocus}, {"BackgroundClick", &FBackgroundClick},
+        {"BackgroundDisable", &FBackgroundDisable},
+    };
+    for (const auto& [name, picture] : pictures) AddPictureProperty(t, name, *picture, FSkinPictures);
     t.AddObject("BackgroundOption", DesignRectProperties(FBackgroundOption));
     TPropertyTable& bar = FVScroll->Properties();
     for (const std::string& name : bar.Names())

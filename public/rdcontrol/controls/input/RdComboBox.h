@@ -43,6 +43,7 @@
 #include <string>
 #include <vector>
 
+#include "public/rdcontrol/controls/common/SkinPictures.h"
 #include "public/rdcontrol/controls/form/RdFormSkin.h"
 #include "public/rdcontrol/controls/input/ComboHook.h"
 #include "public/rdcontrol/controls/input/RdComboBoxList.h"
@@ -172,6 +173,7 @@ private:
     TComboBoxStyle FStyle = csOwnerDrawFixed;
     int FComboboxHeight = 0;
     TPicture FBackground, FBackgroundHot, FBackgroundFocus, FBackgroundClick, FBackgroundDisable;
+    TSkinPictureSource FSkinPictures{AllSkin()};
     TDesignRect FBackgroundOption;
     int FTextOffX = 5;
     TColor FFontDisableColor = static_cast<TColor>(0xFF000011);

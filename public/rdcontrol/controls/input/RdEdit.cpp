@@ -4,23 +4,7 @@
 
 #include "public/rdcontrol/controls/common/PictureDraw.h"
 #include "public/rdcontrol/framework/Form.h"
-
-namespace {
-
-TPropertyTable FontTable(TRdFont& f) {
-    TPropertyTable t;
-    t.AddString("Name", [&f] { return f.Name(); }, [&f](const std::string& v) { f.SetName(v); });
-    t.AddInt("Height", [&f] { return f.Height(); }, [&f](int v) { f.SetHeight(v); });
-    t.AddInt("Size", [&f] { return f.Size(); }, [&f](int v) { f.SetSize(v); });
-    t.AddInt("Charset", [&f] { return f.Charset(); }, [&f](int v) { f.SetCharset(v); });
-    t.AddColor("Color", [&f] { return f.Color(); }, [&f](TColor v) { f.SetColor(v); });
-    t.AddBool("Antialiased", [&f] { return f.Antialiased(); }, [&f](bool v) { f.SetAntialiased(v); });
-    t.AddSet("Style", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}, [&f] { return f.Style(); },
-             [&f](std::uint32_t v) { f.SetStyle(v); });
-    return t;
-}
-
-}  // namespace
+#include "public/rdcontrol/skin/RdFontSkin.h"
 
 TRdEdit::TRdEdit(TComponent* owner)
     : TNativeEdit(owner), FErrorLink(FFontError, FFontNormal), FDisabledLink(FFontDisabled, FFontNormal) {
@@ -354,8 +338,13 @@ void TRdEdit::PublishProperties(TPropertyTable& t) {
     t.AddInt("MaxLength", [this] { return FMaxLength; }, [this](int v) { SetMaxLength(v); });
     t.AddBool("NumbersOnly", [this] { return FNumbersOnly; }, [this](bool v) { SetNumbersOnly(v); });
     t.AddString("Text", [this] { return Text(); }, [this](const std::string& v) { SetText(v); });
+    const std::pair<const char*, TPicture*> pictures[] = {
+        {"ImageNormal", &FImageNormal},     {"ImageOver", &FImageOver},   {"ImageSelected", &FImageSelected},
+        {"ImageDisabled", &FImageDisabled}, {"ImageError", &FImageError}, {"ImageEmpty", &FImageEmpty},
+    };
+    for (const auto& [name, picture] : pictures) AddPictureProperty(t, name, *picture, FSkinPictures);
     t.AddObject("ImageOption", DesignRectProperties(FImageOption));
-    t.AddObject("FontNormal", FontTable(FFontNormal));
-    t.AddObject("FontError", FontTable(FFontError));
-    t.AddObject("FontDisabled", FontTable(FFontDisabled));
+    t.AddObject("FontNormal", FontProperties(FFontNormal));
+    t.AddObject("FontError", FontProperties(FFontError));
+    t.AddObject("FontDisabled", FontProperties(FFontDisabled));
 }

@@ -32,6 +32,7 @@
 // UI thread only.
 #include <string>
 
+#include "public/rdcontrol/controls/common/SkinPictures.h"
 #include "public/rdcontrol/controls/input/EditState.h"
 #include "public/rdcontrol/controls/input/RdFontLink.h"
 #include "public/rdcontrol/drawing/DesignRect.h"
@@ -127,6 +128,7 @@ private:
     TColor FFontEmptyColor = 0x808080;
     bool FErrorMode = false;
     TPicture FImageNormal, FImageOver, FImageSelected, FImageDisabled, FImageError, FImageEmpty;
+    TSkinPictureSource FSkinPictures{AllSkin()};
     TDesignRect FImageOption;
     int FTextLeftMargin = 0, FTextRightMargin = 0, FBorderWidth = 0;
     int FMaxLength = 0;

@@ -390,6 +390,16 @@ void TRdScrollBarEx::PublishProperties(TPropertyTable& t) {
     t.AddBool("AutoSize", [this] { return FImages.AutoSize(); }, [this](bool v) { FImages.SetAutoSize(v); });
     t.AddBool("AutoHide", [this] { return FImages.AutoHide(); }, [this](bool v) { FImages.SetAutoHide(v); });
     t.AddBool("AutoCenter", [this] { return FImages.AutoCenter(); }, [this](bool v) { FImages.SetAutoCenter(v); });
+    TRdScrollBarImages& im = FImages;
+    const std::pair<const char*, TPicture*> pictures[] = {
+        {"BtnLeft", &im.BtnLeft},         {"BtnLeftHot", &im.BtnLeftHot},         {"BtnRight", &im.BtnRight},
+        {"BtnRightHot", &im.BtnRightHot}, {"ScrollBgTop", &im.ScrollBgTop},       {"ScrollBg", &im.ScrollBg},
+        {"ScrollBgBottom", &im.ScrollBgBottom}, {"TrackTop", &im.TrackTop},       {"TrackTopHot", &im.TrackTopHot},
+        {"TrackCenter", &im.TrackCenter}, {"TrackCenterHot", &im.TrackCenterHot}, {"TrackBottom", &im.TrackBottom},
+        {"TrackBottomHot", &im.TrackBottomHot},
+    };
+    for (const auto& [name, picture] : pictures)
+        AddPictureProperty(t, std::string("AllSkinImage.") + name, *picture, FSkinPictures);
     t.AddObject("AllSkinImage.ScrollBg_Option", DesignRectProperties(FImages.ScrollBg_Option));
     t.AddObject("AllSkinImage.Track_Option", DesignRectProperties(FImages.Track_Option));
 }

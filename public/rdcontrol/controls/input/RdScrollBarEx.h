@@ -32,6 +32,7 @@
 #include <memory>
 
 #include "public/rdcontrol/base/RdTimer.h"
+#include "public/rdcontrol/controls/common/SkinPictures.h"
 #include "public/rdcontrol/controls/input/ScrollBarGeometry.h"
 #include "public/rdcontrol/drawing/DesignRect.h"
 #include "public/rdcontrol/framework/RdControls.h"
@@ -198,6 +199,7 @@ private:
     unsigned FWaitInterval = 500;
     bool FOwnerDraw = false;
     TRdScrollBarImages FImages;
+    TSkinPictureSource FSkinPictures{AllSkin()};
     TScrollBarPart FHot = TScrollBarPart::None;
     TScrollBarPart FPressed = TScrollBarPart::None;
     int FPositionAtPress = 0;

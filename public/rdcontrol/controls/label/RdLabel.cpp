@@ -336,6 +336,7 @@ void TRdCustomLabel::PublishProperties(TPropertyTable& t) {
     t.AddColor("FontDownColor", [this] { return FFontDownColor; }, [this](TColor v) { SetFontDownColor(v); });
     t.AddColor("FontDisabledColor", [this] { return FFontDisabledColor; },
                [this](TColor v) { SetFontDisabledColor(v); });
+    AddPictureProperty(t, "BkgNormal", FBkgNormal, FSkinPictures);
     t.AddObject("BkgOption", DesignRectProperties(FBkgOption));
     t.AddObject("TextBorder", DesignRectProperties(FTextBorder));
 }

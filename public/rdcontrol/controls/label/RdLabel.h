@@ -26,6 +26,7 @@
 #include <functional>
 #include <string>
 
+#include "public/rdcontrol/controls/common/SkinPictures.h"
 #include "public/rdcontrol/drawing/DesignRect.h"
 #include "public/rdcontrol/framework/RdControls.h"
 
@@ -133,6 +134,7 @@ private:
     bool FShowAccelChar = false;
     bool FTransparent = true;
     TPicture FBkgNormal;
+    TSkinPictureSource FSkinPictures{AllSkin()};
     TDesignRect FBkgOption;
     TDesignRect FTextBorder;
     TColor FFontHoverColor = clDefault;
