@@ -12,6 +12,14 @@ void TRdImage::Paint(TRdCanvas& canvas) {
     if (OnPaintEnd) OnPaintEnd(this, canvas);
 }
 
+void TRdImage::PublishProperties(TPropertyTable& table) {
+    TImage::PublishProperties(table);
+    AddPictureProperty(table, "Picture", Picture(), FSkinPictures);
+    table.AddBool("Stretch", [this] { return Stretch(); }, [this](bool v) { SetStretch(v); });
+    table.AddBool("Center", [this] { return Center(); }, [this](bool v) { SetCenter(v); });
+    table.AddBool("Proportional", [this] { return Proportional(); }, [this](bool v) { SetProportional(v); });
+}
+
 TRdPaintBox::TRdPaintBox(TComponent* owner) : TPaintBox(owner) {}
 
 TRdPanel::TRdPanel(TComponent* owner) : TPanel(owner) { SetBevelOuter(bvNone); }

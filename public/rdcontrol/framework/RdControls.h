@@ -6,7 +6,9 @@
 // - TRdGraphicControl: a windowless skinned control;
 // - TRdCustomControl: a container painted through the form's off-screen buffer
 //   (every control here is), the base of skinned containers;
-// - TRdImage: an image with OnPaint before and OnPaintEnd after its picture;
+// - TRdImage: an image with OnPaint before and OnPaintEnd after its picture, which
+//   a skin sets as "Picture.Text" (SkinPictures.h), with Stretch, Center and
+//   Proportional;
 // - TRdPaintBox: a paint box;
 // - TRdPanel: a panel with a gradient background (ColorTo, ColorToVert), no bevel
 //   by default, OnPaint after its children;
@@ -14,6 +16,7 @@
 //
 // UI thread only.
 #include "public/rdcontrol/framework/Form.h"
+#include "public/rdcontrol/framework/SkinPictures.h"
 #include "public/rdcontrol/framework/StdControls.h"
 
 class TRdGraphicControl : public TGraphicControl {
@@ -34,6 +37,10 @@ public:
 
 protected:
     void Paint(TRdCanvas& canvas) override;
+    void PublishProperties(TPropertyTable& table) override;
+
+private:
+    TSkinPictureSource FSkinPictures{AllSkin()};
 };
 
 class TRdPaintBox : public TPaintBox {

@@ -18,6 +18,8 @@
 #include "public/rdcontrol/controls/input/RdScrollBarEx.h"
 #include "public/rdcontrol/controls/label/RdLabel.h"
 #include "public/rdcontrol/controls/progress/RdProgressBar.h"
+#include "public/rdcontrol/controls/tray/RdBalloonHint.h"
+#include "public/rdcontrol/framework/RdControls.h"
 #include "public/rdcontrol/png/PngImage.h"
 #include "public/rdcontrol/skin/RdFontSkin.h"
 #include "public/rdcontrol/skin/RdSkinStyle.h"
@@ -130,6 +132,7 @@ TEST_F(SkinPicturesTest, EveryPicturePropertyTakesTheSkinsPicture) {
         {"BkgNormal", Maker<TRdLabel>(), Pic(&TRdLabel::BkgNormal)},
         {"Picture", Maker<TRdStretchImage>(), Pic(&TRdStretchImage::Picture)},
         {"Picture_Bg", Maker<TRdStretchImage>(), Pic(&TRdStretchImage::Picture_Bg)},
+        {"Picture", Maker<TRdImage>(), Pic(&TImage::Picture)},
         {"ImgBackground", Maker<TRdProgressBar>(), Pic(&TRdProgressBar::ImgBackground)},
         {"ImageNormal", Maker<TRdImageButton>(), Pic(&TRdImageButton::ImageNormal)},
     };
@@ -146,6 +149,16 @@ TEST_F(SkinPicturesTest, EveryPicturePropertyTakesTheSkinsPicture) {
         EXPECT_EQ(picture.Text(), std::vector<std::string>{"imgname=:/img/red.png"});
         delete control;
     }
+    EXPECT_TRUE(Log.empty()) << Log.front();
+}
+
+// The balloon is a form of its own: its image comes from the skin all the same.
+TEST_F(SkinPicturesTest, BalloonHintTakesItsImageAndTextsFromTheSkin) {
+    Classes("[balloon]\nImage.Text=('imgname=:/img/green.png')\nTitle='Ready'\n");
+    TRdBalloonHint balloon(Form);
+    Apply(balloon, "balloon");
+    EXPECT_EQ(balloon.Image().Width(), 6);
+    EXPECT_EQ(balloon.Title(), "Ready");
     EXPECT_TRUE(Log.empty()) << Log.front();
 }
 

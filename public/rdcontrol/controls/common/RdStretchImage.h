@@ -5,7 +5,7 @@
 // set). Default size 105 x 105.
 //
 // UI thread only.
-#include "public/rdcontrol/controls/common/SkinPictures.h"
+#include "public/rdcontrol/framework/SkinPictures.h"
 #include "public/rdcontrol/drawing/DesignRect.h"
 #include "public/rdcontrol/framework/RdControls.h"
 

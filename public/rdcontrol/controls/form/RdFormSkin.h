@@ -54,7 +54,7 @@
 #include <string>
 
 #include "public/rdcontrol/base/RdTimer.h"
-#include "public/rdcontrol/controls/common/SkinPictures.h"
+#include "public/rdcontrol/framework/SkinPictures.h"
 #include "public/rdcontrol/controls/form/FormSkinOptions.h"
 #include "public/rdcontrol/controls/form/FormSkinPlatform.h"
 #include "public/rdcontrol/controls/form/RdFormShadowBg.h"

@@ -70,7 +70,7 @@
 #include <string>
 
 #include "public/rdcontrol/base/RdTimer.h"
-#include "public/rdcontrol/controls/common/SkinPictures.h"
+#include "public/rdcontrol/framework/SkinPictures.h"
 #include "public/rdcontrol/drawing/TextLayout.h"
 #include "public/rdcontrol/framework/RdControls.h"
 

@@ -43,7 +43,7 @@
 #include <string>
 #include <vector>
 
-#include "public/rdcontrol/controls/common/SkinPictures.h"
+#include "public/rdcontrol/framework/SkinPictures.h"
 #include "public/rdcontrol/controls/form/RdFormSkin.h"
 #include "public/rdcontrol/controls/input/ComboHook.h"
 #include "public/rdcontrol/controls/input/RdComboBoxList.h"

@@ -32,7 +32,7 @@
 // UI thread only.
 #include <string>
 
-#include "public/rdcontrol/controls/common/SkinPictures.h"
+#include "public/rdcontrol/framework/SkinPictures.h"
 #include "public/rdcontrol/controls/input/EditState.h"
 #include "public/rdcontrol/controls/input/RdFontLink.h"
 #include "public/rdcontrol/drawing/DesignRect.h"

@@ -32,7 +32,7 @@
 #include <memory>
 
 #include "public/rdcontrol/base/RdTimer.h"
-#include "public/rdcontrol/controls/common/SkinPictures.h"
+#include "public/rdcontrol/framework/SkinPictures.h"
 #include "public/rdcontrol/controls/input/ScrollBarGeometry.h"
 #include "public/rdcontrol/drawing/DesignRect.h"
 #include "public/rdcontrol/framework/RdControls.h"

@@ -29,7 +29,7 @@
 #include <memory>
 
 #include "public/rdcontrol/base/RdTimer.h"
-#include "public/rdcontrol/controls/common/SkinPictures.h"
+#include "public/rdcontrol/framework/SkinPictures.h"
 #include "public/rdcontrol/controls/progress/TaskbarList.h"
 #include "public/rdcontrol/framework/RdControls.h"
 

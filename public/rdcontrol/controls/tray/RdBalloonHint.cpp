@@ -152,3 +152,14 @@ void TRdBalloonHint::Paint(TRdCanvas& canvas) {
     const int textTop = FTitle.empty() ? y : title.Bounds.Bottom + 4;
     canvas.DrawText(FDescription, TRect{x, textTop, x + MaxTextWidth, body.Bottom}, Font().Spec(), ink, tfWordBreak);
 }
+
+void TRdBalloonHint::PublishProperties(TPropertyTable& table) {
+    TCustomForm::PublishProperties(table);
+    table.AddString("Title", [this] { return FTitle; }, [this](const std::string& v) { SetTitle(v); });
+    table.AddString("Description", [this] { return FDescription; }, [this](const std::string& v) { SetDescription(v); });
+    table.AddInt("HideAfter", [this] { return FHideAfter; }, [this](int v) { SetHideAfter(v); });
+    table.AddBool("Animated", [this] { return FAnimated; }, [this](bool v) { SetAnimated(v); });
+    table.AddInt("AnimationSteps", [this] { return FAnimationSteps; }, [this](int v) { SetAnimationSteps(v); });
+    table.AddInt("AnimationStepTime", [this] { return FAnimationStepTime; }, [this](int v) { SetAnimationStepTime(v); });
+    AddPictureProperty(table, "Image", FImage, FSkinPictures);
+}

@@ -14,11 +14,15 @@
 // Placement: the stem's tip at the target point, the balloon below it, or above
 // when there is no room below in the work area; moved sideways to stay inside.
 //
+// A skin sets Title, Description, the timing and the Image (as "Image.Text",
+// SkinPictures.h).
+//
 // UI thread only.
 #include <string>
 
 #include "public/rdcontrol/base/RdTimer.h"
 #include "public/rdcontrol/framework/Form.h"
+#include "public/rdcontrol/framework/SkinPictures.h"
 #include "public/rdcontrol/pictures/Picture.h"
 
 class TRdBalloonHint : public TCustomForm {
@@ -58,6 +62,7 @@ public:
 protected:
     void Paint(TRdCanvas& canvas) override;
     void Click() override;
+    void PublishProperties(TPropertyTable& table) override;
 
 private:
     TRect ContentSize();
@@ -73,4 +78,5 @@ private:
     int FStep = 0;
     bool FShowing = false;  // fading in (else out)
     TRdTimer FFadeTimer, FHideTimer;
+    TSkinPictureSource FSkinPictures{AllSkin()};
 };

@@ -1,4 +1,4 @@
-#include "public/rdcontrol/controls/common/SkinPictures.h"
+#include "public/rdcontrol/framework/SkinPictures.h"
 
 #include <string>
 
