@@ -413,16 +413,19 @@ void TControl::PublishProperties(TPropertyTable& t) {
     }
     t.AddObject("Margins", margins);
     TPropertyTable constraints;
-    for (auto [name, field] : {std::pair{"MinWidth", &TSizeConstraints::MinWidth},
-                               std::pair{"MinHeight", &TSizeConstraints::MinHeight},
-                               std::pair{"MaxWidth", &TSizeConstraints::MaxWidth},
-                               std::pair{"MaxHeight", &TSizeConstraints::MaxHeight}})
-        constraints.AddInt(name, [this, field] { return FConstraints.*field; },
+    for (const auto& entry : {std::pair{"MinWidth", &TSizeConstraints::MinWidth},
+                              std::pair{"MinHeight", &TSizeConstraints::MinHeight},
+                              std::pair{"MaxWidth", &TSizeConstraints::MaxWidth},
+                              std::pair{"MaxHeight", &TSizeConstraints::MaxHeight}}) {
+        // A copy the lambdas can capture (clang 14 cannot capture structured bindings).
+        const auto field = entry.second;
+        constraints.AddInt(entry.first, [this, field] { return FConstraints.*field; },
                            [this, field](int v) {
                                TSizeConstraints c = FConstraints;
                                c.*field = std::max(v, 0);
                                SetConstraints(c);
                            });
+    }
     t.AddObject("Constraints", constraints);
     // A menu is named as form descriptions name components (PopupMenu = pmMain):
     // by its name among the owner's components; '' or nil for none.
