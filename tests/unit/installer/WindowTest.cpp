@@ -261,8 +261,9 @@ TEST_F(WindowWithApiTest, ShowsWhileTheApiNeverAnswers) {
     Window->Show();
     EXPECT_TRUE(Window->Visible());
     EXPECT_EQ(Window->Pages().Active(), TInstallerPage::Main);
-    EXPECT_TRUE(Window->Api().BaseInfoPending()) << "the window waited for the request (10 s time-out)";
+    Loop->Sleep(std::chrono::milliseconds(1000));  // the request reaches the server and is held there
     EXPECT_EQ(Api->Requests().size(), 1u);
+    EXPECT_TRUE(Window->Api().BaseInfoPending()) << "the window waited for the request (10 s time-out)";
 }
 
 TEST_F(WindowWithApiTest, StartLinkWaitsForTheAnswerAndCarriesTheDumpAddress) {
