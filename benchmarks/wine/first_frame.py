@@ -21,7 +21,8 @@ import time
 def main():
     wine_run, program, form = sys.argv[1:4]
     timeout = float(os.environ.get("TIMEOUT", "120"))
-    wanted = ("first frame: " + form).encode()
+    # Wine writes a debugger string as a quoted text on a "warn:seh" line.
+    wanted = ('"first frame: ' + form).encode()
     env = dict(os.environ, WINEDEBUG="warn+seh")
     started = time.monotonic()
     child = subprocess.Popen([wine_run, program, *sys.argv[4:]], stdin=subprocess.DEVNULL,
@@ -32,7 +33,7 @@ def main():
     seen = None
     try:
         for line in child.stderr:
-            if b"OutputDebugStringA" in line and wanted in line:
+            if wanted in line:
                 seen = time.monotonic() - started
                 break
     finally:
