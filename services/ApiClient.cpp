@@ -1,6 +1,5 @@
 #include "services/ApiClient.h"
 
-#include <chrono>
 #include <filesystem>
 
 #include "os/Utf8Path.h"
@@ -91,49 +90,29 @@ std::string TApiClient::GetProductVersion(const std::string& exePath, const std:
 std::int64_t TApiClient::GetBaseInfo(TNetworkError& errorKind, const std::string& email, TRequestStatus* status,
                                      int timeoutSeconds) {
     if (FInfo.ServerTime != 0) return FInfo.ServerTime;
-    if (FWaiting) return 0;
-    StartBaseInfo(email, timeoutSeconds);
-    WaitForBaseInfo();
-    errorKind = FBaseInfoError;
-    if (status) *status = FBaseInfoStatus;
-    return FInfo.ServerTime;
-}
-
-void TApiClient::StartBaseInfo(const std::string& email, int timeoutSeconds) {
-    if (FInfo.ServerTime != 0 || FBaseInfoPending) return;
-    FBaseInfoError = TNetworkError::network_error_bad_request;
-    FBaseInfoStatus = {};
+    if (FInRequest) return 0;
+    errorKind = TNetworkError::network_error_bad_request;
 
     ordered_json request = BuildCommonFields();
     request["lan"] = "en";
     request["email"] = email;
-    FBaseInfoRequest = std::make_unique<TICSMulitPart>(FMulti, FOs);
-    TICSMulitPart& http = *FBaseInfoRequest;
+    TICSMulitPart http(FMulti, FOs);
     if (TlsContext) http.SslContext = TlsContext;
     http.AddField("signed_body", BuildSignedBody(Dump(request)));
     http.AddField("sign_version", kSignVersion);
 
-    FBaseInfoStarted = FOs.clock.TickCount64();
-    FBaseInfoPending = true;
-    http.PostGzipAsync(GetBaseURL() + "base-info/info",
-                       timeoutSeconds > 0 ? timeoutSeconds : kApiDefaultTimeoutSeconds,
-                       [this](TICSMulitPart&, TPostOutcome outcome) { BaseInfoAnswered(outcome); });
-}
-
-std::int64_t TApiClient::WaitForBaseInfo() {
-    if (FBaseInfoPending && !FWaiting) {
-        FWaiting = true;
-        // The request ends itself at its time-out (and its guard 5 s later); this
-        // limit only keeps a broken loop from holding the caller for ever.
-        FMulti.Loop().RunUntil([this] { return !FBaseInfoPending; }, std::chrono::minutes(2));
-        FWaiting = false;
+    const std::uint64_t started = FOs.clock.TickCount64();
+    const int timeout = timeoutSeconds > 0 ? timeoutSeconds : kApiDefaultTimeoutSeconds;
+    std::string answer;
+    bool failed = false;
+    FInRequest = true;
+    try {
+        http.PostGzip(GetBaseURL() + "base-info/info", answer, timeout);
+    } catch (const ERequestError&) {
+        failed = true;
     }
-    return FInfo.ServerTime;
-}
-
-void TApiClient::BaseInfoAnswered(const TPostOutcome& outcome) {
-    FBaseInfoPending = false;
-    const std::uint64_t took = FOs.clock.TickCount64() - FBaseInfoStarted;
+    FInRequest = false;
+    const std::uint64_t took = FOs.clock.TickCount64() - started;
     if (took < kCountedRequestMs) {
         FRequestCount.fetch_add(1);
         if (took > FLongestMs) {
@@ -141,19 +120,21 @@ void TApiClient::BaseInfoAnswered(const TPostOutcome& outcome) {
             FLongestApi = "base-info/info";
         }
     }
-    FBaseInfoStatus.StatusCode = FBaseInfoRequest->StatusCode();
-    FBaseInfoStatus.TransportError = FBaseInfoRequest->SocketError;
-    if (outcome.Failed) return;
+    if (status) {
+        status->StatusCode = http.StatusCode();
+        status->TransportError = http.SocketError;
+    }
+    if (failed) return 0;
 
-    const auto parsed = ParseApiAnswer(outcome.Answer);
-    if (!parsed) return;
+    const auto parsed = ParseApiAnswer(answer);
+    if (!parsed) return 0;
     const auto state = parsed->find("status");
     if (state == parsed->end() || !state->is_string() || state->get_ref<const std::string&>() != "ok") {
-        FBaseInfoError = GetErrorInfo(*parsed);
-        return;
+        errorKind = GetErrorInfo(*parsed);
+        return 0;
     }
     const auto data = parsed->find("data");
-    if (data == parsed->end() || !data->is_object()) return;
+    if (data == parsed->end() || !data->is_object()) return 0;
 
     TCountrySources country;
     country.overrideCode = std::string(TrimBlanks(ReadTestValue("Country", "local_country_code", "")));
@@ -166,6 +147,7 @@ void TApiClient::BaseInfoAnswered(const TPostOutcome& outcome) {
     FInfo = BaseInfoFromData(*data, country);
     FInfo.LocalTimeAtAnswer = localTime;
     FInfo.TickAtAnswer = FOs.clock.TickCount64();
+    return FInfo.ServerTime;
 }
 
 TNetworkError TApiClient::GetErrorInfo(const ordered_json& answer) {

@@ -8,7 +8,8 @@ JOBS=${JOBS:-$(nproc)}
 
 # step NAME COMMAND...: runs a named step, prints its name and how long it took, and
 # records it for stage_table. A failing command ends the script as before (errexit
-# stays in force inside the step); the step is then listed as unfinished. Nested
+# stays in force inside the step); the step is then listed as unfinished. Where the
+# caller tests the step (step ... || rc=$?), the step returns the command's status. Nested
 # steps (a dependency build inside its stage) are listed indented under it.
 QARTO_STAGES=()
 QARTO_OPEN_STEPS=()   # "start-seconds name" of the steps still running, outermost first
@@ -18,10 +19,14 @@ step() {
   echo "==> $name"
   QARTO_OPEN_STEPS+=("$t0 $name")
   "$@"
+  # Reached after a failure only where the caller tests the step ("step ... || rc=$?",
+  # errexit is off there): the command's status is the step's.
+  local status=$?
   unset 'QARTO_OPEN_STEPS[-1]'
   local dt=$((SECONDS - t0))
   if [ "$dt" -ge 2 ]; then echo "    $name: ${dt}s"; fi
   record_stage "$name" "$dt" "$depth"
+  return "$status"
 }
 
 # record_stage NAME SECONDS [DEPTH]: a stage in the table (also one timed elsewhere,

@@ -17,7 +17,7 @@ std::string FirstCodePoints(const std::string& utf8, std::size_t count) {
 
 }  // namespace
 
-TCCTrayIcon::TCCTrayIcon(TComponent* owner, bool enabled) : TComponent(owner), FEnabled(enabled) {
+TCCTrayIcon::TCCTrayIcon(TComponent* owner) : TComponent(owner) {
     TIcon::Register();  // its icon list may come from stored pictures
     TTrayHostEvents events;
     events.Callback = [this](unsigned event) { Callback(event); };
@@ -44,7 +44,7 @@ TCCTrayIcon::TCCTrayIcon(TComponent* owner, bool enabled) : TComponent(owner), F
     FTimer.SetEnabled(false);
     FTimer.SetInterval(static_cast<unsigned>(FInterval));
     FTimer.SetOnTimer([this](TRdTimer*) { AnimationTick(); });
-    if (FEnabled) ApplyEnabled();
+    ApplyEnabled();
 }
 
 TCCTrayIcon::~TCCTrayIcon() {
