@@ -226,18 +226,43 @@ flow_wait_trace() {
   fail "no trace \"$1\" within ${2:-20} s"
 }
 
-# The installer window's id and place on the screen.
+# The installer window's id and place on the screen, and the shadow frame up too:
+# Wine maps the shadow on top at first and only then stacks it under the window, so a
+# click before it is up may land on it.
 flow_window() {
-  local i id
+  local i id shell
   for i in $(seq 200); do
     id=$(xdotool search --onlyvisible --name "^$FLOW_TITLE\$" 2>/dev/null | head -n 1 || true)
-    [ -n "$id" ] && { FLOW_WIN=$id; flow_geometry; return 0; }
+    if [ -n "$id" ] && shell=$(xdotool getwindowgeometry --shell "$id" 2>/dev/null); then
+      FLOW_WIN=$id
+      eval "$shell"
+      FLOW_X=$X FLOW_Y=$Y
+      flow_wait_shadow
+      return 0
+    fi
     sleep 0.1
   done
   fail "no installer window"
 }
+flow_wait_shadow() {
+  local i
+  for i in $(seq 50); do
+    xdotool search --onlyvisible --classname setup.exe 2>/dev/null | while read -r w; do
+      xwininfo -id "$w" 2>/dev/null | awk '/-geometry/ { print $2 }'
+    done | grep '^670x420' >/dev/null && { sleep 0.3; return 0; }
+    sleep 0.1
+  done
+  return 0  # a window without a shadow (a skin without one) goes on
+}
+# Wine may replace the X window behind the installer's (its id then no longer
+# answers): it is looked up again.
 flow_geometry() {
-  eval "$(xdotool getwindowgeometry --shell "$FLOW_WIN")"
+  local shell
+  if ! shell=$(xdotool getwindowgeometry --shell "$FLOW_WIN" 2>/dev/null); then
+    flow_window
+    return 0
+  fi
+  eval "$shell"
   FLOW_X=$X FLOW_Y=$Y
 }
 # flow_click X Y: a real click at a place of the installer window.

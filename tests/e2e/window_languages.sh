@@ -56,7 +56,7 @@ echo "glyphs: every text of the 22 languages and the selector has real glyphs in
 start_in() {
   local locale=$1 expected=$2 log=$work/start-$1.log
   LC_ALL=$locale.UTF-8 start_setup "$log"
-  wait_window 640x390 yes 60
+  wait_installer 60
   wait_trace "$log" '^FormCreate: 4$' 30
   local chosen
   chosen=$(traces "$log" | sed -n 's/^\*\*\*\*\*\*\*\*\*\* FLanguageName: //p')
@@ -76,7 +76,7 @@ start_in cs_CZ Czech
 # --- Every language through the selector -------------------------------------------------
 log=$work/switch.log
 LC_ALL=en_US.UTF-8 start_setup "$log"
-wait_window 640x390 yes 60
+wait_installer 60
 wait_trace "$log" '^FormCreate: 4$' 30
 sleep 1.5
 main=$(window_like 640x390)

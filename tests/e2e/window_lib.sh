@@ -58,6 +58,16 @@ wait_window() {
   done
   fail "window $1 expected: $2; windows now: $(windows | tr '\n' ' ')"
 }
+# wait_installer SECONDS: until the installer window and its shadow frame (670 x 420)
+# are both up, and a moment more. Wine maps the shadow, which comes up just after the
+# window, on top at first and only then stacks it under the window: a click in
+# between lands on the shadow and is lost, as a test that clicks the moment the window
+# shows found about every other time.
+wait_installer() {
+  wait_window 640x390 yes "$1"
+  wait_window 670x420 yes 10
+  sleep 0.3
+}
 # shot NAME "W H X Y": a screenshot of that rectangle of the screen in $out/NAME.png.
 shot() {
   local w h x y

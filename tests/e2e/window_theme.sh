@@ -64,7 +64,7 @@ f=$(config)
 # --- Options page and the cancel question ------------------------------------------------
 log=$work/options.log
 start_setup "$log"
-wait_window 640x390 yes 60
+wait_installer 60
 wait_trace "$log" '^FormCreate: 4$' 30
 main=$(window_like 640x390)
 click "$main" 320 303  # "Customize..." (centred, 255 on the page)
@@ -127,7 +127,7 @@ theme_shot() {
 
 log=$work/theme.log
 start_setup "$log" /ThemePage
-wait_window 640x390 yes 60
+wait_installer 60
 wait_trace "$log" '^page: PageTab_Color$' 30
 main=$(window_like 640x390)
 theme_shot window-page-theme
@@ -172,7 +172,7 @@ echo "theme page: frames, hover and check boxes follow the clicks; Done stored D
 # The close button on the theme page stores the current choice (Light) like Done.
 log=$work/theme-close.log
 start_setup "$log" /ThemePage
-wait_window 640x390 yes 60
+wait_installer 60
 wait_trace "$log" '^page: PageTab_Color$' 30
 main=$(window_like 640x390)
 sleep 0.5
@@ -195,7 +195,7 @@ port=$(cat "$work/port")
 for role in UpdateHost RegionalHost DownloadHost; do reg32 add "$key" /v $role /d "http://127.0.0.1:$port" /f; done
 log=$work/download.log
 start_setup "$log"
-wait_window 640x390 yes 60
+wait_installer 60
 wait_trace "$log" '^FormCreate: 4$' 30
 main=$(window_like 640x390)
 click "$main" 320 266  # "Install Now"
