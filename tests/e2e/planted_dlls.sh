@@ -58,7 +58,11 @@ done
 # check above (the program's own use of it loaded system32's copy, beside the planted
 # one) is what counts; its marker is excused only when the loader's record shows
 # exactly that order.
-order=$(grep -a 'Loaded L"' "$FLOW_LOG" | sed -E 's/^.*Loaded L"([^"]*)".*$/\1/' | tr 'A-Z' 'a-z')
+# Only the installer's own loads count: Wine's start-up programs (wineboot, services,
+# explorer), started on a cold Wine under the same output, load user32 first.
+setup_thread=$(grep -aiE 'Loaded L"[^"]*\\setup\.exe"' "$FLOW_LOG" | head -n 1 | sed -E 's/^([0-9a-f]+):.*$/\1/')
+[ -n "$setup_thread" ] || fail "the loader's record does not show Setup.exe being loaded"
+order=$(grep -a "^$setup_thread:.*Loaded L\"" "$FLOW_LOG" | sed -E 's/^.*Loaded L"([^"]*)".*$/\1/' | tr 'A-Z' 'a-z')
 first_planted=$(grep -n 'downloads\\\\version\.dll$' <<<"$order" | head -n 1 | cut -d: -f1)
 first_user32=$(grep -n '\\\\user32\.dll$' <<<"$order" | head -n 1 | cut -d: -f1)
 if [ -f "$downloads/planted-version.dll.txt" ]; then
