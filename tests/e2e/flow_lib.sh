@@ -154,6 +154,9 @@ flow_kvdt_get() {
 flow_setup_start() {
   flow_kill_setup
   FLOW_RUNS=$((FLOW_RUNS + 1))
+  # The pointer where an earlier run left it (over the close button, say) would hover
+  # the new window's controls as it shows: parked in the screen's corner.
+  xdotool mousemove 0 0 2>/dev/null || true
   FLOW_LOG=$FLOW_WORK/setup-$FLOW_RUNS.log
   FLOW_EXIT=$FLOW_WORK/setup-$FLOW_RUNS.exit
   rm -f "$FLOW_EXIT"
@@ -242,7 +245,7 @@ flow_window() {
     fi
     sleep 0.1
   done
-  fail "no installer window"
+  fail "no installer window; the screen's windows: $(xwininfo -root -children 2>&1 | sed -n 's/^ *0x/0x/p' | tr '\n' ';')"
 }
 flow_wait_shadow() {
   local i
