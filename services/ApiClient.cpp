@@ -1,5 +1,6 @@
 #include "services/ApiClient.h"
 
+#include <chrono>
 #include <filesystem>
 
 #include "os/Utf8Path.h"
@@ -90,29 +91,49 @@ std::string TApiClient::GetProductVersion(const std::string& exePath, const std:
 std::int64_t TApiClient::GetBaseInfo(TNetworkError& errorKind, const std::string& email, TRequestStatus* status,
                                      int timeoutSeconds) {
     if (FInfo.ServerTime != 0) return FInfo.ServerTime;
-    if (FInRequest) return 0;
-    errorKind = TNetworkError::network_error_bad_request;
+    if (FWaiting) return 0;
+    StartBaseInfo(email, timeoutSeconds);
+    WaitForBaseInfo();
+    errorKind = FBaseInfoError;
+    if (status) *status = FBaseInfoStatus;
+    return FInfo.ServerTime;
+}
+
+void TApiClient::StartBaseInfo(const std::string& email, int timeoutSeconds) {
+    if (FInfo.ServerTime != 0 || FBaseInfoPending) return;
+    FBaseInfoError = TNetworkError::network_error_bad_request;
+    FBaseInfoStatus = {};
 
     ordered_json request = BuildCommonFields();
     request["lan"] = "en";
     request["email"] = email;
-    TICSMulitPart http(FMulti, FOs);
+    FBaseInfoRequest = std::make_unique<TICSMulitPart>(FMulti, FOs);
+    TICSMulitPart& http = *FBaseInfoRequest;
     if (TlsContext) http.SslContext = TlsContext;
     http.AddField("signed_body", BuildSignedBody(Dump(request)));
     http.AddField("sign_version", kSignVersion);
 
-    const std::uint64_t started = FOs.clock.TickCount64();
-    const int timeout = timeoutSeconds > 0 ? timeoutSeconds : kApiDefaultTimeoutSeconds;
-    std::string answer;
-    bool failed = false;
-    FInRequest = true;
-    try {
-        http.PostGzip(GetBaseURL() + "base-info/info", answer, timeout);
-    } catch (const ERequestError&) {
-        failed = true;
+    FBaseInfoStarted = FOs.clock.TickCount64();
+    FBaseInfoPending = true;
+    http.PostGzipAsync(GetBaseURL() + "base-info/info",
+                       timeoutSeconds > 0 ? timeoutSeconds : kApiDefaultTimeoutSeconds,
+                       [this](TICSMulitPart&, TPostOutcome outcome) { BaseInfoAnswered(outcome); });
+}
+
+std::int64_t TApiClient::WaitForBaseInfo() {
+    if (FBaseInfoPending && !FWaiting) {
+        FWaiting = true;
+        // The request ends itself at its time-out (and its guard 5 s later); this
+        // limit only keeps a broken loop from holding the caller for ever.
+        FMulti.Loop().RunUntil([this] { return !FBaseInfoPending; }, std::chrono::minutes(2));
+        FWaiting = false;
     }
-    FInRequest = false;
-    const std::uint64_t took = FOs.clock.TickCount64() - started;
+    return FInfo.ServerTime;
+}
+
+void TApiClient::BaseInfoAnswered(const TPostOutcome& outcome) {
+    FBaseInfoPending = false;
+    const std::uint64_t took = FOs.clock.TickCount64() - FBaseInfoStarted;
     if (took < kCountedRequestMs) {
         FRequestCount.fetch_add(1);
         if (took > FLongestMs) {
@@ -120,21 +141,19 @@ std::int64_t TApiClient::GetBaseInfo(TNetworkError& errorKind, const std::string
             FLongestApi = "base-info/info";
         }
     }
-    if (status) {
-        status->StatusCode = http.StatusCode();
-        status->TransportError = http.SocketError;
-    }
-    if (failed) return 0;
+    FBaseInfoStatus.StatusCode = FBaseInfoRequest->StatusCode();
+    FBaseInfoStatus.TransportError = FBaseInfoRequest->SocketError;
+    if (outcome.Failed) return;
 
-    const auto parsed = ParseApiAnswer(answer);
-    if (!parsed) return 0;
+    const auto parsed = ParseApiAnswer(outcome.Answer);
+    if (!parsed) return;
     const auto state = parsed->find("status");
     if (state == parsed->end() || !state->is_string() || state->get_ref<const std::string&>() != "ok") {
-        errorKind = GetErrorInfo(*parsed);
-        return 0;
+        FBaseInfoError = GetErrorInfo(*parsed);
+        return;
     }
     const auto data = parsed->find("data");
-    if (data == parsed->end() || !data->is_object()) return 0;
+    if (data == parsed->end() || !data->is_object()) return;
 
     TCountrySources country;
     country.overrideCode = std::string(TrimBlanks(ReadTestValue("Country", "local_country_code", "")));
@@ -147,7 +166,6 @@ std::int64_t TApiClient::GetBaseInfo(TNetworkError& errorKind, const std::string
     FInfo = BaseInfoFromData(*data, country);
     FInfo.LocalTimeAtAnswer = localTime;
     FInfo.TickAtAnswer = FOs.clock.TickCount64();
-    return FInfo.ServerTime;
 }
 
 TNetworkError TApiClient::GetErrorInfo(const ordered_json& answer) {

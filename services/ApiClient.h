@@ -1,15 +1,16 @@
 #pragma once
 // The client of the product's web API. The installer makes one call, "base-info/info",
-// while its window is being created; the answer (server time, the user's location as
-// the server sees it, a few client settings) is kept for the rest of the process.
-// It also posts plain forms (the usage report). Requests are JSON, scrambled and
-// signed (services/RequestSigning.h), and sent by TICSMulitPart.
+// started while its window is being created and answered while the window is up; the
+// answer (server time, the user's location as the server sees it, a few client
+// settings) is kept for the rest of the process. It also posts plain forms (the usage
+// report). Requests are JSON, scrambled and signed (services/RequestSigning.h), and
+// sent by TICSMulitPart.
 //
-// Blocking for the caller while a request runs, which pumps the event loop: windows
-// paint and timers fire meanwhile (see services/ICSMulitPart.h). A call made from
-// inside that wait (a timer handler asking for the base information again) sends
-// nothing and returns at once. Nothing raises; failures come back as 0 or "".
-// One thread: the loop's.
+// StartBaseInfo returns at once; WaitForBaseInfo, GetBaseInfo and PostParams block
+// their caller while pumping the event loop: windows paint and timers fire meanwhile
+// (see services/ICSMulitPart.h). A call made from inside such a wait (a timer handler
+// asking for the base information again) sends nothing and returns at once. Nothing
+// raises; failures come back as 0 or "". One thread: the loop's.
 //
 // "Testupdate.ini" beside the program (read on every look-up, only when it exists)
 // lets testers redirect the API ("api-test"/"URL") and pretend another country
@@ -28,6 +29,7 @@
 #include "net/HttpCli.h"
 #include "os/OsServices.h"
 #include "services/ApiAnswer.h"
+#include "services/ICSMulitPart.h"
 #include "services/Deployment.h"
 #include "services/MachineIdentity.h"
 #include "services/NetworkError.h"
@@ -70,8 +72,17 @@ public:
     // call only; 0 on failure. `errorKind` is network_error_bad_request unless the API
     // answered with an error of its own. `status` (may be null) receives how the
     // request went. `timeoutSeconds` 0 means 10.
+    // A request already out is waited for rather than sent again.
     std::int64_t GetBaseInfo(TNetworkError& errorKind, const std::string& email, TRequestStatus* status,
                              int timeoutSeconds);
+    // Sends the base-information request and returns at once; the answer is kept when
+    // it comes. Nothing is sent when the server time is known or a request is out.
+    void StartBaseInfo(const std::string& email, int timeoutSeconds);
+    bool BaseInfoPending() const { return FBaseInfoPending; }
+    // Runs the loop until the request StartBaseInfo sent has ended (its own time-out
+    // bounds the wait); at once when none is out or when called from inside a wait.
+    // The server time, 0 when unknown.
+    std::int64_t WaitForBaseInfo();
     // The error kind of an answer that is not "ok"; "time_gap_max" also forgets the
     // server time (ResetCurServerTime).
     TNetworkError GetErrorInfo(const nlohmann::ordered_json& answer);
@@ -102,7 +113,15 @@ private:
     TMachineIdentity& FIdentity;
     TBaseInfo FInfo;
     std::string FBaseUrl, FProductVersion;
-    bool FInRequest = false;
+    void BaseInfoAnswered(const TPostOutcome& outcome);
+
+    // The base-information request: kept until the next one or the end, since it
+    // may not be freed from inside its own completion.
+    std::unique_ptr<TICSMulitPart> FBaseInfoRequest;
+    bool FBaseInfoPending = false, FWaiting = false;
+    std::uint64_t FBaseInfoStarted = 0;
+    TNetworkError FBaseInfoError = TNetworkError::network_error_bad_request;
+    TRequestStatus FBaseInfoStatus;
     // Counted with an atomic increment: transport callbacks may one day run elsewhere.
     std::atomic<int> FRequestCount{0};
     std::uint64_t FLongestMs = 0;

@@ -55,7 +55,12 @@ const std::string& TICSMulitPart::FinishBody() {
     return Body;
 }
 
-std::string TICSMulitPart::Run(const std::string& url, std::string_view body, int timeoutSeconds) {
+TICSMulitPart::~TICSMulitPart() {
+    if (FGuardTimer != 0) FMulti.Loop().StopTimer(FGuardTimer);
+}
+
+void TICSMulitPart::Start(const std::string& url, std::string_view body, int timeoutSeconds,
+                          std::function<void(int error)> finished) {
     THttpCli& http = *HttpClient;
     http.URL = url;
     http.RequestVer = "1.1";
@@ -73,43 +78,62 @@ std::string TICSMulitPart::Run(const std::string& url, std::string_view body, in
         if (OnSendProgress && TotalBytes > 0)
             OnSendProgress(*this, static_cast<int>(std::lround(SentBytes * 100.0 / TotalBytes)));
     };
-    std::string response;
-    bool tooLarge = false;
-    http.OnDocData = [&](THttpCli& cli, const char* data, std::size_t n) {
-        if (response.size() + n > kMaxAnswerBytes) {
-            tooLarge = true;
+    FResponse.clear();
+    FTooLarge = false;
+    http.OnDocData = [this](THttpCli& cli, const char* data, std::size_t n) {
+        if (FResponse.size() + n > kMaxAnswerBytes) {
+            FTooLarge = true;
             cli.Abort();
             return;
         }
-        response.append(data, n);
+        FResponse.append(data, n);
     };
-    bool done = false;
-    int error = 0;
-    http.OnRequestDone = [&](THttpCli&, int e) {
-        done = true;
-        error = e;
+    FOnFinished = std::move(finished);
+    http.OnRequestDone = [this](THttpCli& cli, int error) {
+        if (FGuardTimer != 0) {
+            FMulti.Loop().StopTimer(FGuardTimer);
+            FGuardTimer = 0;
+        }
+        if (FTimedOut) error = kHttpCurlErrorBase + CURLE_OPERATION_TIMEDOUT;
+        if (FTooLarge) error = kHttpCurlErrorBase + CURLE_FILESIZE_EXCEEDED;
+        SocketError = error == 0 ? 0 : static_cast<std::uint16_t>(cli.OsError() != 0 ? cli.OsError() : error);
+        // The handler may start nothing on this client, but it may read this object.
+        auto finishedNow = std::move(FOnFinished);
+        FOnFinished = nullptr;
+        if (finishedNow) finishedNow(error);
     };
 
     SocketError = 0;
+    FTimedOut = false;
     http.PostASync(body);
-    // The transport ends the exchange at the time-out itself; the loop's own limit
-    // only guards against a transport that never reports back.
+    // The transport ends the exchange at the time-out itself; this guard only covers
+    // a transport that never reports back.
     const auto limit = std::chrono::seconds(timeoutSeconds > 0 ? timeoutSeconds + 5 : 3600);
+    FGuardTimer = FMulti.Loop().StartTimer(limit, false, [this] {
+        FGuardTimer = 0;
+        FTimedOut = true;
+        HttpClient->Abort();
+    });
+}
+
+std::string TICSMulitPart::Run(const std::string& url, std::string_view body, int timeoutSeconds) {
+    bool done = false;
+    int error = 0;
+    Start(url, body, timeoutSeconds, [&](int e) {
+        done = true;
+        error = e;
+    });
+    // The guard timer ends the exchange; the wait's own limit is one step later still.
+    const auto limit = std::chrono::seconds(timeoutSeconds > 0 ? timeoutSeconds + 10 : 3605);
     if (!FMulti.Loop().RunUntil([&] { return done; }, limit)) {
-        http.OnRequestDone = nullptr;
-        http.Abort();
+        FOnFinished = nullptr;
+        HttpClient->Abort();
         error = kHttpCurlErrorBase + CURLE_OPERATION_TIMEDOUT;
+        SocketError = static_cast<std::uint16_t>(error);
     }
-    // Nothing may reach this call's locals once it has returned.
-    http.OnDocData = nullptr;
-    http.OnDataSent = nullptr;
-    http.OnRequestDone = nullptr;
-    if (tooLarge) error = kHttpCurlErrorBase + CURLE_FILESIZE_EXCEEDED;
-    if (error != 0) {
-        SocketError = static_cast<std::uint16_t>(http.OsError() != 0 ? http.OsError() : error);
-        throw ETransportError(tooLarge ? "the answer is larger than any real one" : "the request failed", error);
-    }
-    return response;
+    if (error != 0)
+        throw ETransportError(FTooLarge ? "the answer is larger than any real one" : "the request failed", error);
+    return std::move(FResponse);
 }
 
 int TICSMulitPart::Post(const std::string& url, const std::string* sendStream, std::string* receiveStream) {
@@ -132,12 +156,34 @@ int TICSMulitPart::PostGzip(const std::string& url, std::string& output, int tim
     SentBytes = 0;
     HttpClient->TlsContext = SslContext;
     std::string response = Run(url, Body, timeoutSeconds > 0 ? timeoutSeconds : kDefaultTimeoutSeconds);
-    if (SameTextNoCase(HttpClient->ContentEncoding(), "gzip")) {
-        auto decoded = GzipDecode(response, kMaxAnswerBytes);
-        if (!decoded) throw EAnswerDecodeError("the gzip-encoded answer cannot be decoded");
-        output = std::move(*decoded);
-    } else {
-        output = std::move(response);
-    }
+    if (!DecodeAnswer(response, output)) throw EAnswerDecodeError("the gzip-encoded answer cannot be decoded");
     return HttpClient->StatusCode();
+}
+
+bool TICSMulitPart::DecodeAnswer(std::string& response, std::string& output) const {
+    if (!SameTextNoCase(HttpClient->ContentEncoding(), "gzip")) {
+        output = std::move(response);
+        return true;
+    }
+    auto decoded = GzipDecode(response, kMaxAnswerBytes);
+    if (!decoded) return false;
+    output = std::move(*decoded);
+    return true;
+}
+
+void TICSMulitPart::PostGzipAsync(const std::string& url, int timeoutSeconds,
+                                  std::function<void(TICSMulitPart&, TPostOutcome)> done) {
+    AcceptEncoding = "gzip";
+    FinishBody();
+    TotalBytes = static_cast<std::int32_t>(Body.size());
+    SentBytes = 0;
+    HttpClient->TlsContext = SslContext;
+    Start(url, Body, timeoutSeconds > 0 ? timeoutSeconds : kDefaultTimeoutSeconds,
+          [this, done = std::move(done)](int error) {
+              TPostOutcome outcome;
+              outcome.Status = HttpClient->StatusCode();
+              outcome.Failed = error != 0 || !DecodeAnswer(FResponse, outcome.Answer);
+              if (outcome.Failed) outcome.Answer.clear();
+              done(*this, std::move(outcome));
+          });
 }

@@ -4,10 +4,11 @@
 // the answer comes back gzip-decoded where the server compressed it. One object
 // serves one request.
 //
-// Blocking for its caller, not for the program: Post and PostGzip run the event loop
+// Post and PostGzip block their caller, not the program: they run the event loop
 // (the UI thread's message loop on Windows) until the answer is in or the time-out
 // has passed, so windows keep painting and timers keep firing meanwhile. A handler
-// run during that wait must not free this object. One thread: the loop's.
+// run during that wait must not free this object. PostGzipAsync returns at once and
+// reports on the loop. One thread: the loop's.
 //
 // TLS peers are verified as the download engine verifies them (the system's store;
 // SslContext may add a certificate authority for tests).
@@ -41,11 +42,19 @@ public:
     using ERequestError::ERequestError;
 };
 
+// How an asynchronous PostGzip went.
+struct TPostOutcome {
+    int Status = 0;       // the HTTP status, 0 when no answer came
+    std::string Answer;   // decoded; empty when Failed
+    bool Failed = false;  // no usable answer: the exchange failed (SocketError) or the gzip is damaged
+};
+
 class TICSMulitPart {
 public:
     // `multi` carries the request; `os` gives the locale (request headers) and the
     // clock (boundary). Both must outlive the object.
     TICSMulitPart(CurlMulti& multi, const OsServices& os);
+    ~TICSMulitPart();
     TICSMulitPart(const TICSMulitPart&) = delete;
     TICSMulitPart& operator=(const TICSMulitPart&) = delete;
 
@@ -89,14 +98,33 @@ public:
     int PostGzip(const std::string& url, std::string& output, int timeoutSeconds,
                  std::function<void(TICSMulitPart&, int)> progress = nullptr);
 
+    // PostGzip without waiting: sends Body and returns at once; `done` is called on the
+    // loop's thread when the answer is in, the exchange failed or the time-out passed
+    // (the transport's, with a guard timer 5 s later for a transport that never
+    // reports back). The object must outlive the request and must not be destroyed
+    // from inside `done`.
+    void PostGzipAsync(const std::string& url, int timeoutSeconds,
+                       std::function<void(TICSMulitPart&, TPostOutcome)> done);
+    bool Busy() const { return HttpClient && HttpClient->Busy(); }
+
     // The status of the last answer, 0 when none came.
     int StatusCode() const { return HttpClient ? HttpClient->StatusCode() : 0; }
 
 private:
+    // Sends `body` and calls `finished` with the client's error (0: completed).
+    void Start(const std::string& url, std::string_view body, int timeoutSeconds,
+               std::function<void(int error)> finished);
+    // Start, then runs the loop until it has finished; the raw answer.
     std::string Run(const std::string& url, std::string_view body, int timeoutSeconds);
+    // The answer decoded where its Content-Encoding is gzip; false when that fails.
+    bool DecodeAnswer(std::string& response, std::string& output) const;
 
     CurlMulti& FMulti;
     const OsServices& FOs;
     std::string FContentType;
     bool FFinished = false;
+    std::string FResponse;
+    bool FTooLarge = false, FTimedOut = false;
+    std::function<void(int error)> FOnFinished;
+    EventLoop::TimerId FGuardTimer = 0;
 };

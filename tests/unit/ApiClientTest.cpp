@@ -289,6 +289,37 @@ TEST_F(ApiClient, CallFromInsideTheWaitSendsNothing) {
     EXPECT_EQ(server->Requests().size(), 1u);
 }
 
+// The installer's start: the request goes out, the caller goes on at once, and the
+// answer is stored while the loop runs for other work; the wait at the end finds it.
+TEST_F(ApiClient, StartedRequestIsAnsweredOnTheLoopWithoutAWait) {
+    server->Configure("delay=0.3");
+    const auto started = std::chrono::steady_clock::now();
+    api->StartBaseInfo("", 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, 250ms) << "nothing waited for the answer";
+    EXPECT_TRUE(api->BaseInfoPending());
+    EXPECT_EQ(api->BaseInfo().ServerTime, 0);
+    api->StartBaseInfo("", 0);  // a second start while the first is out sends nothing
+    EXPECT_TRUE(loop->RunUntil([&] { return !api->BaseInfoPending(); }, 5s)) << "the loop alone completes it";
+    EXPECT_EQ(api->BaseInfo().ServerTime, kServerTime);
+    EXPECT_EQ(api->BaseInfo().PcDumpUrl, "https://dumps.qartobrowser.example/upload");
+    EXPECT_EQ(api->WaitForBaseInfo(), kServerTime);
+    api->StartBaseInfo("", 0);
+    EXPECT_FALSE(api->BaseInfoPending()) << "a known answer is not asked for again";
+    EXPECT_EQ(server->Requests().size(), 1u);
+}
+
+TEST_F(ApiClient, WaitEndsAtTheRequestsTimeOutWhenTheServerNeverAnswers) {
+    server->Configure("never=1");
+    api->StartBaseInfo("", 1);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(api->WaitForBaseInfo(), 0);
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_GE(took, 900ms);
+    EXPECT_LT(took, 3000ms);
+    EXPECT_FALSE(api->BaseInfoPending());
+    EXPECT_EQ(server->Requests().size(), 1u);
+}
+
 TEST_F(ApiClient, PostParamsSendsTheItemsAsOrderedJson) {
     struct Case {
         std::string params;

@@ -16,7 +16,7 @@ target_link_libraries(unit_install_flow PRIVATE qarto_installer_core qarto_test_
 # The installer window on fake windows, with this tree's language files and skin
 # pictures as its resources.
 qarto_gtest(unit_installer_window installer/WindowTest.cpp)
-target_link_libraries(unit_installer_window PRIVATE qarto_installer_window)
+target_link_libraries(unit_installer_window PRIVATE qarto_installer_window qarto_test_support)
 target_compile_definitions(unit_installer_window PRIVATE QARTO_BINARY_DIR="${PROJECT_BINARY_DIR}")
 add_dependencies(unit_installer_window qarto_language_resources qarto_skin_pictures)
 

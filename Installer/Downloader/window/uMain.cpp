@@ -167,12 +167,13 @@ void TfrmZYRDownloader::FormCreate() {
         if (std::filesystem::is_regular_file(Utf8Path(FApi.TestFileName()), ec))
             TraceLine(TestFileIgnoredTrace(kTestOverrideFile));
     }
-    // 3-4. The TLS libraries are linked in; the base information is asked for once and
-    // kept (the browser's start link uses it). Failures do not stop the start.
+    // 3-4. The TLS libraries are linked in; the base information is asked for once,
+    // and nothing waits for it here: the window shows while the answer is on its way,
+    // and only the browser's start link, at the very end, waits for it (StartBrowser).
+    // Failures do not stop the start.
     try {
         ExtractTlsLibraries();
-        TNetworkError error{};
-        FApi.GetBaseInfo(error, "", nullptr, 0);
+        FApi.StartBaseInfo("", 0);
     } catch (const std::exception&) {
     }
     // 5.

@@ -248,9 +248,10 @@ void TfrmZYRDownloader::BuildControls() {
     BuildFinishPage();
     BuildHiddenPages();
 
-    Tray = new TCCTrayIcon(this);
+    // Made disabled: adding an icon and taking it away at once would flash it in the
+    // notification area (and under Wine hold the start for the shell's 2 s wait).
+    Tray = new TCCTrayIcon(this, false);
     Tray->SetName("Tray");
-    Tray->SetEnabled(false);  // created disabled and never enabled
     // Its menu: "Open" brings the installer back.
     auto* trayMenu = new TPopupMenu(this);
     trayMenu->SetName("PopupMenu1");

@@ -250,6 +250,12 @@ void TfrmZYRDownloader::FinishAndExit() {
 }
 
 bool TfrmZYRDownloader::StartBrowser() {
+    // The base information was asked for at the start; an answer still on its way is
+    // waited for here, within the request's own time-out.
+    if (FApi.BaseInfoPending()) {
+        TraceLine("waiting for the base information");
+        FApi.WaitForBaseInfo();
+    }
     const std::string& dumpUrl = FApi.BaseInfo().PcDumpUrl;
     if (!dumpUrl.empty() && !TrustedServerUrl(dumpUrl, FDeployment))
         TraceLine("pc_dump_url refused: not an https address of the deployment's servers");

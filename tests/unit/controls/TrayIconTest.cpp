@@ -161,6 +161,19 @@ TEST_F(TrayIconTest, EnabledAddsTheIconAndAsksForABehaviourVersion) {
     }
 }
 
+TEST_F(TrayIconTest, MadeDisabledAsksTheShellForNothingUntilEnabled) {
+    auto* icon = new TCCTrayIcon(Form, false);
+    EXPECT_FALSE(icon->Enabled());
+    EXPECT_TRUE(Tray.Log.empty()) << Tray.Log.front();
+    Tray.Host->Events.TaskbarCreated();
+    EXPECT_TRUE(Tray.Log.empty());
+    icon->SetEnabled(true);
+    EXPECT_EQ(Tray.Log, (Strings{"add", "version 3"}));
+    EXPECT_TRUE(Tray.Present);
+    delete icon;
+    EXPECT_FALSE(Tray.Present);
+}
+
 TEST_F(TrayIconTest, RefusedAddDisablesAndTheShellRestartLeavesItSo) {
     Tray.AcceptAdd = false;
     auto* icon = MakeIcon();

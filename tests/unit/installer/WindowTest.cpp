@@ -8,6 +8,8 @@
 #include "Installer/Downloader/window/UnitSysSupportNoticeNew.h"
 #include "os/Utf8Path.h"
 #include "public/rdcontrol/controls/progress/TaskbarList.h"
+#include "services/RequestSigning.h"
+#include "tests/support/ApiStandIn.h"
 #include "tests/unit/installer/FakeFolderSecurity.h"
 #include "tests/unit/installer/WindowFixture.h"
 
@@ -232,6 +234,65 @@ TEST_F(WindowTest, BrowserThatCannotStartWithTheUsersRightsIsLeftToTheUser) {
     EXPECT_EQ(os.shell.throughDesktopShell.size(), tries);
     EXPECT_TRUE(os.shell.executed.empty());
     EXPECT_TRUE(Platform.Shortcuts.empty());
+}
+
+// The base information is asked for while the window is built, but nothing waits for
+// it: with an API that never answers the window is built and shown while the request
+// is still out, and only "Run Now" waits for it (the start link uses its answer).
+struct WindowWithApiTest : WindowTest {
+    static void SetUpTestSuite() { Api = new ApiStandIn(); }
+    static void TearDownTestSuite() {
+        delete Api;
+        Api = nullptr;
+    }
+    WindowWithApiTest() {
+        const std::string key = "SOFTWARE\\Qarto Private Browser\\InstallerDev";
+        os.registry.viewValues[{RegistryView::Bits32, RegistryRoot::LocalMachine, key, "ApiHost"}] = Api->HttpHost();
+        os.registry.viewValues[{RegistryView::Bits32, RegistryRoot::LocalMachine, key, "RedirectHost"}] =
+            "https://go.example";
+    }
+    static ApiStandIn* Api;
+};
+ApiStandIn* WindowWithApiTest::Api = nullptr;
+
+TEST_F(WindowWithApiTest, ShowsWhileTheApiNeverAnswers) {
+    Api->Configure("never=1");
+    ASSERT_TRUE(Create());
+    Window->Show();
+    EXPECT_TRUE(Window->Visible());
+    EXPECT_EQ(Window->Pages().Active(), TInstallerPage::Main);
+    Loop->Sleep(std::chrono::milliseconds(1000));  // the request reaches the server and is held there
+    EXPECT_EQ(Api->Requests().size(), 1u);
+    EXPECT_TRUE(Window->Api().BaseInfoPending()) << "the window waited for the request (10 s time-out)";
+}
+
+TEST_F(WindowWithApiTest, StartLinkWaitsForTheAnswerAndCarriesTheDumpAddress) {
+    Api->Configure("delay=0.5&data=" + UrlEncodeUtf8(R"({"pc_dump_url":"https://go.example/dump"})"));
+    os.shell.elevation = TokenElevationKind::Full;
+    Platform.Parameters = {"/ThemePage"};
+    os.registry.viewValues[{RegistryView::Bits32, RegistryRoot::LocalMachine,
+                            "SOFTWARE\\Qarto Private Browser\\InstallerDev", "TestHooks"}] = "1";
+    Platform.UserDwords["Software\\Qarto Private Browser\\InstallFinished"] = 1;
+    ASSERT_TRUE(Create());
+    Window->Show();
+    ASSERT_TRUE(Window->Api().BaseInfoPending()) << "answered before the test could click";
+    const std::filesystem::path browser = Utf8Path(Window->FInstallPath + "QartoBrowser.exe");
+    std::filesystem::create_directories(browser.parent_path());
+    std::ofstream(browser) << "MZ";
+    Click(Window->Rdbtn_ColorpgDone);
+    ASSERT_TRUE(Window->btnFinished->Visible());
+    try {
+        Click(Window->btnFinished);  // "Run Now": the answer is still on its way
+    } catch (const TProcessEnded&) {
+    }
+    EXPECT_NE(std::find(Platform.Traces.begin(), Platform.Traces.end(), "waiting for the base information"),
+              Platform.Traces.end());
+    EXPECT_FALSE(Window->Api().BaseInfoPending());
+    ASSERT_FALSE(os.shell.throughDesktopShell.empty());
+    EXPECT_NE(os.shell.throughDesktopShell.back().parameters.find("https://go.example/dump/appgoto?name=zyr&"),
+              std::string::npos)
+        << os.shell.throughDesktopShell.back().parameters;
+    EXPECT_EQ(Api->Requests().size(), 1u) << "one request in all";
 }
 
 // An unverified package's run ends with the bottom bar full, shown on the taskbar

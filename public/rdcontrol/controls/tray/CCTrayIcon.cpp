@@ -17,7 +17,7 @@ std::string FirstCodePoints(const std::string& utf8, std::size_t count) {
 
 }  // namespace
 
-TCCTrayIcon::TCCTrayIcon(TComponent* owner) : TComponent(owner) {
+TCCTrayIcon::TCCTrayIcon(TComponent* owner, bool enabled) : TComponent(owner), FEnabled(enabled) {
     TIcon::Register();  // its icon list may come from stored pictures
     TTrayHostEvents events;
     events.Callback = [this](unsigned event) { Callback(event); };
@@ -44,7 +44,7 @@ TCCTrayIcon::TCCTrayIcon(TComponent* owner) : TComponent(owner) {
     FTimer.SetEnabled(false);
     FTimer.SetInterval(static_cast<unsigned>(FInterval));
     FTimer.SetOnTimer([this](TRdTimer*) { AnimationTick(); });
-    ApplyEnabled();
+    if (FEnabled) ApplyEnabled();
 }
 
 TCCTrayIcon::~TCCTrayIcon() {

@@ -6,7 +6,7 @@
 // events. The platform side (hidden message window, shell calls) is TTrayHost.
 //
 // Enabled (default true; applied at once when the component is made, as for any
-// component made by code): adds the icon (on shells newer than version 4 also asking
+// component made by code, unless it is made disabled): adds the icon (on shells newer than version 4 also asking
 // for notification behaviour 4 when OnTrayHintOpen or OnTrayHintClose is set,
 // otherwise 3; a refused request leaves version 0); a refused add leaves Enabled
 // false. While enabled the component is the application's minimise and restore
@@ -65,7 +65,10 @@ public:
     static constexpr const char* NotIconsText = "All picture in TCCTrayIcon.IconList must be TIcon!";
     static constexpr const char* NotIconsCaption = "PCCTrayIcon";
 
-    explicit TCCTrayIcon(TComponent* owner);
+    explicit TCCTrayIcon(TComponent* owner) : TCCTrayIcon(owner, true) {}
+    // Made with Enabled as given: made disabled, the shell is never asked for
+    // anything until it is enabled (no icon that comes and goes at once).
+    TCCTrayIcon(TComponent* owner, bool enabled);
     ~TCCTrayIcon() override;
 
     TPicture& Icon() { return FIcon; }
