@@ -141,7 +141,7 @@ void TApiClient::BaseInfoAnswered(const TPostOutcome& outcome) {
             FLongestApi = "base-info/info";
         }
     }
-    FBaseInfoStatus.StatusCode = FBaseInfoRequest->StatusCode();
+    FBaseInfoStatus.StatusCode = outcome.Status;
     FBaseInfoStatus.TransportError = FBaseInfoRequest->SocketError;
     if (outcome.Failed) return;
 

@@ -149,15 +149,20 @@ int TICSMulitPart::Post(const std::string& url, const std::string* sendStream, s
 int TICSMulitPart::PostGzip(const std::string& url, std::string& output, int timeoutSeconds,
                             std::function<void(TICSMulitPart&, int)> progress) {
     OnSendProgress = std::move(progress);
-    AcceptEncoding = "gzip";
-    FinishBody();
-    if (!HttpClient) return -1;
-    TotalBytes = static_cast<std::int32_t>(Body.size());
-    SentBytes = 0;
-    HttpClient->TlsContext = SslContext;
+    if (!PrepareGzipPost()) return -1;
     std::string response = Run(url, Body, timeoutSeconds > 0 ? timeoutSeconds : kDefaultTimeoutSeconds);
     if (!DecodeAnswer(response, output)) throw EAnswerDecodeError("the gzip-encoded answer cannot be decoded");
     return HttpClient->StatusCode();
+}
+
+bool TICSMulitPart::PrepareGzipPost() {
+    AcceptEncoding = "gzip";
+    FinishBody();
+    if (!HttpClient) return false;
+    TotalBytes = static_cast<std::int32_t>(Body.size());
+    SentBytes = 0;
+    HttpClient->TlsContext = SslContext;
+    return true;
 }
 
 bool TICSMulitPart::DecodeAnswer(std::string& response, std::string& output) const {
@@ -173,11 +178,10 @@ bool TICSMulitPart::DecodeAnswer(std::string& response, std::string& output) con
 
 void TICSMulitPart::PostGzipAsync(const std::string& url, int timeoutSeconds,
                                   std::function<void(TICSMulitPart&, TPostOutcome)> done) {
-    AcceptEncoding = "gzip";
-    FinishBody();
-    TotalBytes = static_cast<std::int32_t>(Body.size());
-    SentBytes = 0;
-    HttpClient->TlsContext = SslContext;
+    if (!PrepareGzipPost()) {
+        done(*this, TPostOutcome{0, {}, true});
+        return;
+    }
     Start(url, Body, timeoutSeconds > 0 ? timeoutSeconds : kDefaultTimeoutSeconds,
           [this, done = std::move(done)](int error) {
               TPostOutcome outcome;

@@ -116,6 +116,9 @@ private:
                std::function<void(int error)> finished);
     // Start, then runs the loop until it has finished; the raw answer.
     std::string Run(const std::string& url, std::string_view body, int timeoutSeconds);
+    // Body finished, asking for gzip, the byte counts reset, the TLS context set;
+    // false without a client.
+    bool PrepareGzipPost();
     // The answer decoded where its Content-Encoding is gzip; false when that fails.
     bool DecodeAnswer(std::string& response, std::string& output) const;
 
